@@ -1,0 +1,7 @@
+#include "report/report_writer.h"
+
+namespace slip {
+
+void writeReport(SubfaultGrid&) {}
+
+}  // namespace slip

@@ -1,0 +1,135 @@
+#include "tool_runner.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace slip::testing {
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+std::string drain(int fd) {
+  std::string text;
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      text.append(buffer, static_cast<size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  ::close(fd);
+  return text;
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "slipreport-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+  // World-accessible, so that runs as an unprivileged user can work in it.
+  ::chmod(path_.c_str(), 0777);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  // Undo read-only bits on folders inside, so that everything can go.
+  for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
+    if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) ::chmod(entry.path().c_str(), 0777);
+  }
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void TempDir::write(const std::string& name, const std::string& bytes) const {
+  writeFile(file(name), bytes);
+}
+
+std::string TempDir::read(const std::string& name) const { return readFile(file(name)); }
+
+bool TempDir::exists(const std::string& name) const {
+  struct stat st;
+  return ::lstat(file(name).c_str(), &st) == 0;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+RunningTool startTool(const std::string& dir, const RunOptions& options) {
+  int outPipe[2];
+  int errPipe[2];
+  if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+  pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    ::dup2(outPipe[1], 1);
+    ::dup2(errPipe[1], 2);
+    ::close(outPipe[0]);
+    ::close(outPipe[1]);
+    ::close(errPipe[0]);
+    ::close(errPipe[1]);
+    int devnull = ::open("/dev/null", O_RDONLY);
+    if (devnull >= 0) ::dup2(devnull, 0);
+    struct sigaction action = {};
+    action.sa_handler = options.ignoreInterrupt ? SIG_IGN : SIG_DFL;
+    ::sigaction(SIGINT, &action, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (options.unprivileged && ::geteuid() == 0) {
+      if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
+    }
+    if (::chdir(dir.c_str()) != 0) ::_exit(126);
+    std::vector<char*> argv;
+    std::string tool = SLIP_TOOL_PATH;
+    argv.push_back(tool.data());
+    std::vector<std::string> args = options.args;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ::execv(tool.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::close(outPipe[1]);
+  ::close(errPipe[1]);
+  return RunningTool{pid, outPipe[0], errPipe[0]};
+}
+
+ToolRun waitTool(RunningTool& tool) {
+  ToolRun run;
+  run.out = drain(tool.outFd);
+  run.err = drain(tool.errFd);
+  int status = 0;
+  while (::waitpid(tool.pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+  tool.pid = -1;
+  return run;
+}
+
+ToolRun runTool(const std::string& dir, const RunOptions& options) {
+  RunningTool tool = startTool(dir, options);
+  return waitTool(tool);
+}
+
+}  // namespace slip::testing
