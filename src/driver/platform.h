@@ -1,0 +1,59 @@
+// The few things that differ between the home platform (Windows) and POSIX.
+//
+// Everything the run needs from the operating system passes through here:
+// files as small integer handles, the existence test, the floating-point
+// reset, arithmetic-fault routing, signal installation and blocking, and the
+// line ending of a text record. All file calls are safe in a signal handler.
+#pragma once
+
+#include <cstddef>
+
+namespace slip::platform {
+
+// The bytes that end a text record in a file.
+#ifdef _WIN32
+inline constexpr char kLineEnd[] = "\r\n";
+#else
+inline constexpr char kLineEnd[] = "\n";
+#endif
+inline constexpr std::size_t kLineEndSize = sizeof kLineEnd - 1;
+
+// Start-up services.
+void routeArithmeticFaults();   // hardware arithmetic faults reach the SIGFPE handler
+void resetFloatingPoint();      // round to nearest, double precision, all exceptions masked
+
+// Files. A handle is >= 0; failures return -1 (or false) and set *error.
+enum class OpenMode { Update, Read, Write };  // "r+", "r", "w"
+bool fileExists(const char* name, int* error);
+int openFile(const char* name, OpenMode mode, int* error);
+long readFile(int handle, void* buffer, std::size_t size, int* error);
+// Writes all of `size` bytes at the handle's position; returns the bytes written.
+std::size_t writeFile(int handle, const void* data, std::size_t size, int* error);
+// Writes all of `size` bytes at `offset` without moving the position.
+std::size_t writeFileAt(int handle, const void* data, std::size_t size, long long offset, int* error);
+bool seekFile(int handle, long long offset, int* error);
+// True for a file that can be cut and written at an offset (a plain disk file).
+bool isPlainFile(int handle);
+long long fileSize(int handle);
+bool cutFile(int handle, long long length, int* error);
+bool closeFile(int handle, int* error);
+
+// Standard error, unbuffered.
+void writeError(const char* text, std::size_t size);
+void writeError(const char* text);
+// The platform's text for a system error number, as perror would print it.
+const char* errorText(int error);
+
+// Signals.
+enum class Signal { FloatingPoint, Abort, Interrupt, Terminate };
+using SignalHandler = void (*)(Signal);
+// Installs `handler` for the four signals; an interrupt ignored at start stays ignored.
+void installSignalHandlers(SignalHandler handler);
+void restoreDefaultAbort();
+[[noreturn]] void abortProcess();
+[[noreturn]] void exitNow(int status);   // no exit processing
+// Holds off the asynchronous signals (interrupt, termination) while unit state changes.
+void blockSignals();
+void unblockSignals();
+
+}  // namespace slip::platform
