@@ -1,12 +1,122 @@
 #include "report/field_editor.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
 namespace slip {
 
-void editInteger(int, int w, char* out) {
-  for (int i = 0; i < w; ++i) out[i] = '*';
+namespace {
+
+// Every double's exact decimal expansion ends within 1074 decimals (the
+// smallest subnormal is 2^-1074), so digits asked for beyond that are zeros
+// and are laid out without converting them.
+constexpr int kExactDecimals = 1074;
+// Integer digits of the largest finite double (about 1.8e308).
+constexpr int kMaxIntegerDigits = 309;
+// The stage-one text: integer digits, the point, the converted decimals.
+constexpr int kTextCapacity = kMaxIntegerDigits + 1 + kExactDecimals + 1;
+
+// Powers of ten that doubles hold exactly, for the early overflow test.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kPow10Count = static_cast<int>(sizeof kPow10 / sizeof kPow10[0]);
+
+void fill(char* out, int count, char c) {
+  for (int i = 0; i < count; ++i) out[i] = c;
 }
-void editFixed(double, int w, int, char* out) {
-  for (int i = 0; i < w; ++i) out[i] = '*';
+
+}  // namespace
+
+void editInteger(int value, int w, char* out) {
+  if (w < 1) return;
+  // The magnitude as unsigned, exact for the most negative int as well.
+  const bool negative = value < 0;
+  unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  char digits[10];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10u);
+    magnitude /= 10u;
+  } while (magnitude != 0u);
+
+  const int n = count + (negative ? 1 : 0);
+  if (n > w) {
+    fill(out, w, '*');
+    return;
+  }
+  int pos = w - n;
+  fill(out, pos, ' ');
+  if (negative) out[pos++] = '-';
+  while (count > 0) out[pos++] = digits[--count];
+}
+
+void editFixed(double value, int w, int d, char* out) {
+  if (w < 1) return;
+  if (d < 0) {
+    fill(out, w, '*');
+    return;
+  }
+
+  // Sign: only a value below zero is negative; zeros of either sign and
+  // NaNs keep their own bits as the magnitude (a NaN's sign shows in its text).
+  bool negative = value < 0.0;
+  const double magnitude = negative ? -value : (value == 0.0 ? 0.0 : value);
+
+  // Stage one: the text of the magnitude, as "%#.*f" writes it.
+  char text[kTextCapacity];
+  int length = 0;   // characters in text
+  int padZeros = 0; // decimals beyond kExactDecimals, all zeros, not in text
+  if (std::isnan(magnitude)) {
+    const char* nan = std::signbit(magnitude) ? "-nan" : "nan";
+    length = static_cast<int>(std::strlen(nan));
+    std::memcpy(text, nan, static_cast<std::size_t>(length));
+  } else if (std::isinf(magnitude)) {
+    std::memcpy(text, "inf", 3);
+    length = 3;
+  } else {
+    // The text has at least 1 + 1 + d characters; from d >= w on it can never
+    // fit, not even after dropping a leading zero. Likewise a magnitude of
+    // 10^w or more has more than w integer digits.
+    if (d >= w || (w < kPow10Count && magnitude >= kPow10[w])) {
+      fill(out, w, '*');
+      return;
+    }
+    const int converted = d < kExactDecimals ? d : kExactDecimals;
+    padZeros = d - converted;
+    const auto result = std::to_chars(text, text + kTextCapacity, magnitude,
+                                      std::chars_format::fixed, converted);
+    length = static_cast<int>(result.ptr - text);
+    if (converted == 0) text[length++] = '.';  // "%#" keeps the point
+
+    // Minus zero: a negative value that rounds to zero prints unsigned.
+    if (negative) {
+      bool allZero = true;
+      for (int i = 0; i < length && allZero; ++i) allZero = text[i] == '0' || text[i] == '.';
+      if (allZero) negative = false;
+    }
+  }
+
+  // Stage two: width check, then blanks, sign, text, padded decimals.
+  const char* start = text;
+  int n = length + padZeros + (negative ? 1 : 0);
+  if (n > w) {
+    if (text[0] == '0' && n - 1 == w) {
+      ++start;
+      --length;
+      n = w;
+    } else {
+      fill(out, w, '*');
+      return;
+    }
+  }
+  int pos = w - n;
+  fill(out, pos, ' ');
+  if (negative) out[pos++] = '-';
+  std::memcpy(out + pos, start, static_cast<std::size_t>(length));
+  fill(out + pos + length, padZeros, '0');
 }
 
 }  // namespace slip
