@@ -1,0 +1,133 @@
+// Whole runs of the real binary: what it prints, how it ends, what files it leaves.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "model_text.h"
+#include "tool_runner.h"
+
+namespace slip {
+namespace {
+
+using testing::RunningTool;
+using testing::TempDir;
+using testing::ToolRun;
+
+const std::string kMissingModel = std::string("open: ") + std::strerror(ENOENT) +
+                                  "\napparent state: unit 11 named rateA.dat\n"
+                                  "lately writing direct unformatted external IO\n";
+
+TEST(Run, SuccessPrintsNothingAndExitsZero) {
+  TempDir dir;
+  dir.write("rateA.dat", testing::canonicalModel());
+  for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"-h", "--version", "x"}}) {
+    ToolRun run = testing::runTool(dir.path(), {args});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(dir.exists("rateA-out4.csv"));
+  }
+}
+
+TEST(Run, MissingModelLeavesReportAlone) {
+  TempDir dir;
+  ToolRun run = testing::runTool(dir.path());
+  EXPECT_EQ(run.signal, SIGABRT);
+  EXPECT_EQ(run.err, kMissingModel);
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(dir.exists("rateA-out4.csv"));
+
+  std::string old = "an older report\nwith two records\n";
+  dir.write("rateA-out4.csv", old);
+  run = testing::runTool(dir.path());
+  EXPECT_EQ(run.signal, SIGABRT);
+  EXPECT_EQ(run.err, kMissingModel);
+  EXPECT_EQ(dir.read("rateA-out4.csv"), old);
+}
+
+// A model file that is a FIFO with no writer holds the tool in its first read,
+// so signals can be sent while it runs.
+class BlockedRun : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(::mkfifo(dir_.file("rateA.dat").c_str(), 0666), 0); }
+
+  RunningTool startBlocked(bool ignoreInterrupt = false) {
+    testing::RunOptions options;
+    options.ignoreInterrupt = ignoreInterrupt;
+    RunningTool tool = testing::startTool(dir_.path(), options);
+    waitUntilReading(tool.pid);
+    return tool;
+  }
+
+  // Waits until the tool sleeps with the model file open.
+  static void waitUntilReading(int pid) {
+    std::string proc = "/proc/" + std::to_string(pid);
+    for (int i = 0; i < 500; ++i) {
+      std::error_code ignored;
+      bool open = false;
+      for (auto& fd : std::filesystem::directory_iterator(proc + "/fd", ignored)) {
+        if (std::filesystem::read_symlink(fd.path(), ignored).filename() == "rateA.dat") open = true;
+      }
+      std::ifstream stat(proc + "/stat");
+      std::string pidText, name, state;
+      stat >> pidText >> name >> state;
+      if (open && state == "S") return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    FAIL() << "the tool never blocked on its model file";
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(BlockedRun, SignalsPrintTheirWordAndEndAsTheySay) {
+  struct Case {
+    int signal;
+    const char* word;
+    int exitCode;   // -1: ends by SIGABRT
+  } cases[] = {
+      {SIGINT, "Interrupt\n", 1},
+      {SIGTERM, "Killed\n", 1},
+      {SIGFPE, "Floating Exception\n", -1},
+      {SIGABRT, "IOT Trap\n", -1},
+  };
+  for (const Case& c : cases) {
+    RunningTool tool = startBlocked();
+    ASSERT_EQ(::kill(tool.pid, c.signal), 0);
+    ToolRun run = testing::waitTool(tool);
+    EXPECT_EQ(run.err, c.word);
+    EXPECT_EQ(run.out, "");
+    if (c.exitCode >= 0) {
+      EXPECT_EQ(run.exitCode, c.exitCode) << c.word;
+    } else {
+      EXPECT_EQ(run.signal, SIGABRT) << c.word;
+    }
+    EXPECT_FALSE(dir_.exists("rateA-out4.csv")) << c.word;
+  }
+}
+
+TEST_F(BlockedRun, InterruptIgnoredAtStartStaysIgnored) {
+  RunningTool tool = startBlocked(/*ignoreInterrupt=*/true);
+  ASSERT_EQ(::kill(tool.pid, SIGINT), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  int status = 0;
+  EXPECT_EQ(::waitpid(tool.pid, &status, WNOHANG), 0) << "an ignored interrupt ended the run";
+  ASSERT_EQ(::kill(tool.pid, SIGTERM), 0);
+  ToolRun run = testing::waitTool(tool);
+  EXPECT_EQ(run.err, "Killed\n");
+  EXPECT_EQ(run.exitCode, 1);
+}
+
+}  // namespace
+}  // namespace slip
