@@ -2,6 +2,8 @@
 // (death tests for every path that ends the process).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -207,6 +209,29 @@ TEST(UnitsDeathTest, FailedRecordWriteIsReportedWithItsFormat) {
       ::testing::KilledBySignal(SIGABRT),
       ::testing::StrEq("write: " + std::string(std::strerror(ENOSPC)) + "\napparent state: unit 12 named " +
                        path + "\nlast format: (F10.5)\nlately writing sequential formatted external IO\n"));
+}
+
+// A file sealed against shrinking can be written but not cut: the close must
+// report the failed cut, once, and name the report.
+TEST(UnitsDeathTest, FailedCutAtCloseIsReportedAsEndfile) {
+  EXPECT_EXIT(
+      {
+        RunDriver::startUp();
+        int fd = ::memfd_create("report", MFD_ALLOW_SEALING);
+        std::string old(5000, 'o');
+        if (fd < 0 || ::write(fd, old.data(), old.size()) != 5000 || ::fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK) != 0) {
+          std::_Exit(3);
+        }
+        std::string path = "/proc/self/fd/" + std::to_string(fd);
+        openUnit(12, path.c_str(), "unknown");
+        writeRecord(12, "(I2)", "W 1", 3);
+        closeUnit(12);
+        std::_Exit(0);
+      },
+      ::testing::KilledBySignal(SIGABRT),
+      ::testing::MatchesRegex("endfile: truncation failed in endfile\n"
+                              "apparent state: unit 12 named /proc/self/fd/[0-9]+\n"
+                              "lately writing sequential formatted external IO\n"));
 }
 
 }  // namespace
