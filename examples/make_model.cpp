@@ -1,0 +1,162 @@
+// Writes a synthetic slip-rate model in the layout slipreport reads.
+//
+//   make_model [seed [output]]     seed defaults to 1, output to stdout
+//
+// The default seed reproduces examples/rateA.dat. The model: a 43 x 22 grid
+// of 5 km x 4 km subfaults on a plane striking 200 degrees and dipping 18,
+// an elliptical slip patch around the epicentre (subfault 20, 12) with the
+// rake wandering around 90 degrees, split into the two components along
+// rakes 35 and 125; each component is a smoothed triangular slip-rate pulse
+// of 49 samples 0.5 s apart, so half the samples' sum is its slip in metres.
+// Rupture times follow a circular front at 2.7 km/s. Numbers are written in
+// the mix of forms model files carry: plain decimals, E and D exponents,
+// repeat counts for runs of zeros.
+#include <cinttypes>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kRows = 22;      // down dip, iw
+constexpr int kCols = 43;      // along strike, il
+constexpr int kSamples = 49;
+constexpr int kEpiCol = 20;
+constexpr int kEpiRow = 12;
+constexpr double kDx = 5.0;    // km along strike
+constexpr double kDw = 4.0;    // km down dip
+constexpr double kDt = 0.5;    // s between samples
+constexpr double kPi = 3.14159265358979323846;
+
+// splitmix64: small, and the same sequence on every platform.
+struct Random {
+  std::uint64_t state;
+  std::uint64_t next() {
+    std::uint64_t z = (state += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+  }
+  double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }  // [0, 1)
+  int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
+};
+
+// One value in one of the forms a model file may use.
+void writeValue(std::FILE* out, Random& random, double v, int decimals) {
+  char text[64];
+  switch (random.below(6)) {
+    case 0:
+    case 1:
+    case 2:
+      std::snprintf(text, sizeof text, "%.*f", decimals, v);
+      break;
+    case 3:
+      std::snprintf(text, sizeof text, "%.*E", decimals, v);
+      break;
+    case 4:
+      std::snprintf(text, sizeof text, "%.*e", decimals, v);
+      break;
+    default:  // Fortran's double-precision exponent letter
+      std::snprintf(text, sizeof text, "%.*E", decimals, v);
+      if (char* e = std::strchr(text, 'E')) *e = 'D';
+      break;
+  }
+  std::fprintf(out, " %s", text);
+}
+
+// One record of values; an all-zero record is sometimes written as a repeat.
+void writeRecord(std::FILE* out, Random& random, const double* v, int count, int decimals) {
+  bool allZero = true;
+  for (int i = 0; i < count; ++i) allZero = allZero && v[i] == 0.0;
+  if (allZero && random.below(3) == 0) {
+    std::fprintf(out, " %d*0.0\n", count);
+    return;
+  }
+  for (int i = 0; i < count; ++i) {
+    if (v[i] == 0.0)
+      std::fprintf(out, " 0.0");
+    else
+      writeValue(out, random, v[i], decimals);
+  }
+  std::fprintf(out, "\n");
+}
+
+// A slip-rate pulse of the given slip (m): a triangle of `rise` seconds
+// starting at `onset`, sampled every kDt and scaled so that the samples'
+// sum times kDt is the slip.
+void pulse(double slip, double onset, double rise, double* rate) {
+  double sum = 0.0;
+  for (int k = 0; k < kSamples; ++k) {
+    const double t = k * kDt - onset;
+    const double h = t <= 0.0 || t >= rise ? 0.0 : 1.0 - std::fabs(2.0 * t / rise - 1.0);
+    rate[k] = h;
+    sum += h;
+  }
+  for (int k = 0; k < kSamples; ++k) {
+    // Rounded to the 5 decimals written, so the file holds what was meant.
+    rate[k] = sum > 0.0 ? std::round(rate[k] * slip / (sum * kDt) * 1e5) / 1e5 : 0.0;
+  }
+}
+
+void writeGroup(std::FILE* out, Random& random, int il, int iw) {
+  const double strike = 200.0 * kPi / 180.0;
+  const double dip = 18.0 * kPi / 180.0;
+  const double x = (il - kEpiCol) * kDx;  // km along strike from the epicentre
+  const double y = (iw - kEpiRow) * kDw;  // km down dip from the epicentre
+
+  // Map position of the subfault centre; the epicentre lies at 27.2 N, 110.5 W.
+  const double east = x * std::sin(strike) + y * std::cos(dip) * std::sin(strike + kPi / 2.0);
+  const double north = x * std::cos(strike) + y * std::cos(dip) * std::cos(strike + kPi / 2.0);
+  const double lat = 27.2 + north / 111.19;
+  const double lon = -110.5 + east / (111.19 * std::cos(lat * kPi / 180.0));
+  const double depth = 16.0 + y * std::sin(dip);
+
+  // Elliptical patch centred a little up-dip and along strike of the epicentre.
+  const double u = (x - 12.0) / 70.0;
+  const double v = (y + 5.0) / 30.0;
+  const double r2 = u * u + v * v;
+  const double slip = r2 < 1.0 ? 6.5 * std::sqrt(1.0 - r2) * (0.85 + 0.3 * random.uniform()) : 0.0;
+  const double rake = 90.0 + 18.0 * std::sin(x / 40.0) * std::cos(y / 25.0) + 8.0 * (random.uniform() - 0.5);
+  const double phi = (rake - 35.0) * kPi / 180.0;
+
+  const double distance = std::sqrt(x * x + y * y);
+  const double time = iw == kEpiRow && il == kEpiCol ? 0.0 : distance / 2.7 + 0.6 * random.uniform();
+  const double rise = 3.0 + 2.0 * random.uniform();
+  const double onset = kDt * random.below(3);  // the pulse starts within a sample of the front
+
+  double a1[5] = {x, y, std::round(lon * 1e5) / 1e5, std::round(lat * 1e5) / 1e5,
+                  std::round(depth * 1e3) / 1e3};
+  double a2[5] = {200.0, 18.0, kDx, kDw, std::round(time * 1e3) / 1e3};
+  double s35[kSamples], s125[kSamples];
+  pulse(slip * std::cos(phi), onset, rise, s35);
+  pulse(slip * std::sin(phi), onset, rise, s125);
+
+  writeRecord(out, random, a1, 5, 5);
+  writeRecord(out, random, a2, 5, 3);
+  for (int j = 0; j < 40; j += 10) writeRecord(out, random, s35 + j, 10, 5);
+  writeRecord(out, random, s35 + 40, 9, 5);
+  std::fprintf(out, " subfault %d %d: slip rate along rake 125 deg\n", il, iw);
+  std::fprintf(out, " %d %.2f\n", kSamples, kDt);
+  for (int j = 0; j < 40; j += 10) writeRecord(out, random, s125 + j, 10, 5);
+  writeRecord(out, random, s125 + 40, 9, 5);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Random random{argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1};
+  std::FILE* out = argc > 2 ? std::fopen(argv[2], "wb") : stdout;
+  if (out == nullptr) {
+    std::perror(argv[2]);
+    return 1;
+  }
+  for (int iw = 1; iw <= kRows; ++iw)
+    for (int il = 1; il <= kCols; ++il) writeGroup(out, random, il, iw);
+  if (std::fflush(out) != 0 || (out != stdout && std::fclose(out) != 0)) {
+    std::perror("make_model");
+    return 1;
+  }
+  return 0;
+}
