@@ -1,12 +1,33 @@
 #include "input/model_reader.h"
 
+#include <memory>
+
+#include "driver/fatal.h"
 #include "driver/units.h"
+#include "input/subfault_groups.h"
 
 namespace slip {
+namespace {
 
-void readModelFile(SubfaultGrid&) {
-  openUnit(11, "rateA.dat", "OLD");
-  closeUnit(11);
+constexpr int kModelUnit = 11;
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+long readModelBlock(void*, unsigned char* buffer, std::size_t capacity, int* error) {
+  return readUnit(kModelUnit, buffer, capacity, error);
+}
+
+void startModelStatement() { startReadStatement(kModelUnit); }
+
+}  // namespace
+
+void readModelFile(SubfaultGrid& grid) {
+  openUnit(kModelUnit, "rateA.dat", "OLD");
+  auto block = std::make_unique<unsigned char[]>(kBlockSize);
+  ByteSource source({block.get(), kBlockSize}, &readModelBlock, nullptr);
+  ListReader reader(source);
+  ReadStatus status = readSubfaultGroups(reader, grid, &startModelStatement);
+  if (!status.ok()) ioFatal(status.code(), status.context());
+  closeUnit(kModelUnit);
 }
 
 }  // namespace slip

@@ -1,0 +1,68 @@
+// The model file's bytes as the list reader sees them.
+//
+// A ByteSource hands out the bytes of a stream one at a time, with one byte of
+// push-back, from a block buffer that a refill callback fills (the real file
+// in large blocks, or bytes held in memory). Memory stays bounded whatever the
+// size of the stream, and the per-byte path is a pointer compare.
+//
+// It shows the stream in the Windows text-mode view on every platform: a CR
+// directly followed by an LF reaches the reader as the LF alone, any other CR
+// is an ordinary byte, and a byte 26 (Ctrl-Z) ends the data. Once the end of
+// the data has been met, every further get() yields kEof without refilling.
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+namespace slip {
+
+inline constexpr int kEof = -1;
+
+class ByteSource {
+ public:
+  // Fills `buffer` with up to `capacity` bytes; returns the count, 0 at the
+  // end of the stream, or -1 with a system error number in `*error`.
+  using Refill = long (*)(void* feed, unsigned char* buffer, std::size_t capacity, int* error);
+
+  // `storage` (at least 2 bytes) is borrowed for the source's whole life.
+  ByteSource(std::span<unsigned char> storage, Refill refill, void* feed);
+
+  // The next byte (0..255), or kEof at the end of the data or after a read error.
+  int get() { return next_ != end_ ? *next_++ : refillAndGet(); }
+  // Pushes back `c`, the byte the last get() returned; kEof is not pushed back.
+  void unget(int c) {
+    if (c != kEof) --next_;
+  }
+  // Discards bytes up to and including the next LF; false if the data ended first.
+  bool skipRecord();
+
+  // The end of the data has been met by a fetch.
+  bool atEnd() const { return atEnd_; }
+  // The system error number of a failed refill, else 0.
+  int readError() const { return readError_; }
+
+ private:
+  int refillAndGet();
+  std::size_t translate(std::size_t size);
+
+  const unsigned char* next_ = nullptr;
+  const unsigned char* end_ = nullptr;
+  std::span<unsigned char> storage_;
+  Refill refill_;
+  void* feed_;
+  bool pendingCr_ = false;   // a CR ended the last block; the next byte decides what it is
+  bool streamDone_ = false;  // the stream ended or a Ctrl-Z was met; no more refills
+  bool atEnd_ = false;
+  int readError_ = 0;
+};
+
+// Feeds a ByteSource from bytes held in memory, at most `chunk` bytes a refill.
+struct MemoryFeed {
+  std::span<const unsigned char> bytes;
+  std::size_t chunk = static_cast<std::size_t>(-1);
+  std::size_t offset = 0;
+
+  static long refill(void* feed, unsigned char* buffer, std::size_t capacity, int* error);
+};
+
+}  // namespace slip

@@ -1,0 +1,45 @@
+// The free-format (list-directed) reading of the model file's records.
+//
+// Two kinds of request consume the file. A value read fills n contiguous
+// double targets from as many records as it needs, starting at the beginning
+// of a record, and then discards the rest of the last record it used. A record
+// skip discards exactly one record. Entries are values (sign, digits with one
+// optional point, an exponent after D, E, d or e or after a bare sign), null
+// values (a comma with no value of its own, or r*), repeated values (r*v) and
+// a slash that ends the value read. A null leaves its target unchanged.
+//
+// A request never ends the process: it returns a ReadStatus, and the caller
+// decides what a failure means (the real run hands it to ioFatal).
+#pragma once
+
+#include "input/byte_source.h"
+#include "input/read_status.h"
+
+namespace slip {
+
+class ListReader {
+ public:
+  explicit ListReader(ByteSource& source) : source_(source) {}
+
+  // Fills targets[0..count) in order. After a failure the targets hold what
+  // the read had stored so far, and the reader must not be used again.
+  ReadStatus valueRead(double* targets, int count);
+
+  // Discards one record, whatever it holds (an empty line counts as a record).
+  ReadStatus recordSkip();
+
+ private:
+  // The outcome of scanning one entry: a value or a null, given `repeat` times.
+  struct Entry {
+    double value = 0.0;
+    bool isValue = false;
+    int repeat = 1;
+  };
+
+  ReadError scanEntry(int c, Entry& entry);
+  ReadStatus fail(ReadError error) const;
+
+  ByteSource& source_;
+};
+
+}  // namespace slip
