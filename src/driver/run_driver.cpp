@@ -14,7 +14,7 @@ namespace slip {
 namespace {
 
 // The one grid of the run, zero from the start and never freed.
-SubfaultGrid grid;
+SubfaultGrid theGrid;
 
 void closeAllUnitsAtExit() { closeAllUnits(); }
 
@@ -31,6 +31,11 @@ void RunDriver::startUp() {
 
 void RunDriver::run(int, char**) {
   startUp();
+  runOnce(theGrid);
+  std::exit(0);
+}
+
+void RunDriver::runOnce(SubfaultGrid& grid) {
   grid.nw = 22;
   grid.nl = 43;
   readModelFile(grid);
@@ -38,7 +43,6 @@ void RunDriver::run(int, char**) {
   openUnit(12, "rateA-out4.csv", "unknown");
   writeReport(grid);
   closeUnit(12);
-  std::exit(0);
 }
 
 }  // namespace slip

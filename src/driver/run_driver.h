@@ -3,6 +3,8 @@
 
 namespace slip {
 
+struct SubfaultGrid;
+
 class RunDriver {
  public:
   // Runs the whole job in the working directory and ends the process: exit
@@ -12,6 +14,10 @@ class RunDriver {
   // The process start-up every run needs: floating-point environment,
   // signal handlers, unit table, closing of units at exit.
   static void startUp();
+
+  // The main sequence of one run on `grid`, from reading the model file in
+  // the working directory to closing the report.
+  static void runOnce(SubfaultGrid& grid);
 };
 
 }  // namespace slip
