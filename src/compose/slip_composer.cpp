@@ -26,7 +26,9 @@ void composeGrid(SubfaultGrid& grid) {
       const double s125 = grid.slip125(il, iw);
 
       // Total slip: two products, one sum, then the root. An overflowing sum
-      // of squares gives +inf (deliberately not hypot).
+      // of squares gives +inf (deliberately not hypot). Each square is a plain
+      // double, so components below about 1.5e-154 square to (nearly) zero;
+      // such slips print as zero either way.
       const double sq35 = s35 * s35;
       const double sq125 = s125 * s125;
       grid.slip(il, iw) = std::sqrt(sq35 + sq125);
