@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds every fuzz target with clang and runs each for SECONDS seconds.
+# Fails on the first finding; its input is left in build-fuzz/artifacts/.
+set -euo pipefail
+
+seconds=${1:?usage: fuzz/run.sh SECONDS}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-fuzz
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DSLIP_FUZZ=ON -DSLIP_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j2
+
+mkdir -p "$build/artifacts"
+for source in "$root"/fuzz/*_fuzz.cpp; do
+  name=$(basename "$source" _fuzz.cpp)
+  # New inputs go to a working corpus in the build folder; the seeds stay as committed.
+  work=$build/corpus/$name
+  mkdir -p "$work"
+  echo "== ${name}_fuzz for ${seconds}s"
+  "$build/fuzz/${name}_fuzz" -max_total_time="$seconds" -rss_limit_mb=2048 \
+    -artifact_prefix="$build/artifacts/${name}-" -print_final_stats=1 \
+    "$work" "$root/fuzz/corpus/$name"
+done
