@@ -29,7 +29,8 @@ int openFile(const char* name, OpenMode mode, int* error);
 long readFile(int handle, void* buffer, std::size_t size, int* error);
 // Writes all of `size` bytes at the handle's position; returns the bytes written.
 std::size_t writeFile(int handle, const void* data, std::size_t size, int* error);
-// Writes all of `size` bytes at `offset` without moving the position.
+// Writes all of `size` bytes at `offset`, whatever another thread does with the
+// handle meanwhile; the handle's position afterwards is not to be relied on.
 std::size_t writeFileAt(int handle, const void* data, std::size_t size, long long offset, int* error);
 bool seekFile(int handle, long long offset, int* error);
 // True for a file that can be cut and written at an offset (a plain disk file).
@@ -52,7 +53,9 @@ void installSignalHandlers(SignalHandler handler);
 void restoreDefaultAbort();
 [[noreturn]] void abortProcess();
 [[noreturn]] void exitNow(int status);   // no exit processing
-// Holds off the asynchronous signals (interrupt, termination) while unit state changes.
+// Holds off the asynchronous signals (interrupt, termination) while unit state
+// changes; nests. On Windows, where an interrupt is handled on a thread of its
+// own, this is a lock that every handler takes before it touches the units.
 void blockSignals();
 void unblockSignals();
 

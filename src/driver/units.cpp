@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "driver/fatal.h"
 #include "driver/platform.h"
@@ -92,7 +93,7 @@ void startWriting(Unit& u) {
 void releaseFromSignal(Unit& u) {
   int error = 0;
   if (u.written && u.plain) {
-    std::size_t pending = u.pending.load(std::memory_order_relaxed);
+    std::size_t pending = u.pending.load(std::memory_order_acquire);
     long long base = u.base.load(std::memory_order_relaxed);
     long long end = u.keep;
     if (!u.failed) end = base + static_cast<long long>(platform::writeFileAt(u.handle, u.buffer, pending, base, &error));
@@ -241,8 +242,9 @@ void writeRecord(int unit, const char* format, const char* data, std::size_t siz
   }
   std::memcpy(u.buffer + pending, data, size);
   std::memcpy(u.buffer + pending + size, platform::kLineEnd, platform::kLineEndSize);
-  std::atomic_signal_fence(std::memory_order_seq_cst);
-  u.pending.store(pending + need, std::memory_order_relaxed);
+  // Release: a handler that sees the new count, on this thread or another,
+  // sees the whole record.
+  u.pending.store(pending + need, std::memory_order_release);
   if (format != nullptr) context.formatText = nullptr;
 }
 
