@@ -199,5 +199,24 @@ TEST(FieldEditor, MatchesPrintfOverRandomValues) {
   }
 }
 
+// Dyadic values k / 2^n have exact decimal expansions, so at n decimals or
+// fewer many of them lie exactly halfway: the exact fast path must break those
+// ties as the C library does (to the even digit), and round all others right.
+TEST(FieldEditor, DyadicTiesMatchPrintf) {
+  int failures = 0;
+  for (int n = 0; n <= 12 && failures < 10; ++n) {
+    for (int k = -3000; k <= 3000 && failures < 10; k += 7) {
+      const double value = std::ldexp(static_cast<double>(k), -n) + (k % 3 == 0 ? 123.0 : 0.0);
+      for (int d = 0; d <= 9; ++d) {
+        const std::string got = fixed(value, 20, d);
+        if (got != reference(value, 20, d)) {
+          ++failures;
+          ADD_FAILURE() << "value " << value << " d " << d << ": got \"" << got << "\"";
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace slip

@@ -1,8 +1,10 @@
 #include "report/field_editor.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace slip {
@@ -23,6 +25,53 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kPow10Count = static_cast<int>(sizeof kPow10 / sizeof kPow10[0]);
+
+// The fixed text of a magnitude below 10^9 with d <= 9 decimals, computed
+// exactly: the magnitude is m * 2^-shift, so round(magnitude * 10^d) is
+// m * 10^d shifted right, rounded half to even on the bits shifted out (the
+// rounding of the C library's conversion). Returns the text's length, or 0
+// when the magnitude or d is outside this range.
+constexpr int kFastDecimals = 9;
+constexpr double kFastLimit = 1e9;
+constexpr std::uint64_t kPow10Int[] = {1,      10,      100,      1000,      10000,
+                                       100000, 1000000, 10000000, 100000000, 1000000000};
+
+int fastFixedText(double magnitude, int d, char* text) {
+  if (d > kFastDecimals || !(magnitude < kFastLimit)) return 0;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
+  const int biased = static_cast<int>(bits >> 52);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int shift = 1074;  // subnormal: magnitude = m * 2^-1074
+  if (biased != 0) {
+    m |= std::uint64_t{1} << 52;
+    shift = 1075 - biased;  // at least 1075 - 1053 = 22, since magnitude < 2^30
+  }
+  // m * 10^d < 2^83; from a shift of 84 on it lies below half a unit.
+  std::uint64_t q = 0;  // the magnitude times 10^d, rounded to an integer
+  if (shift < 84) {
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(m) * kPow10Int[d];
+    q = static_cast<std::uint64_t>(scaled >> shift);
+    const unsigned __int128 rest = scaled - (static_cast<unsigned __int128>(q) << shift);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  }
+  std::uint64_t integer = q / kPow10Int[d];
+  std::uint64_t fraction = q % kPow10Int[d];
+  char digits[20];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + integer % 10);
+    integer /= 10;
+  } while (integer != 0);
+  int length = 0;
+  while (count > 0) text[length++] = digits[--count];
+  text[length++] = '.';
+  for (int i = d - 1; i >= 0; --i) {
+    text[length + i] = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
+  }
+  return length + d;
+}
 
 void fill(char* out, int count, char c) {
   for (int i = 0; i < count; ++i) out[i] = c;
@@ -84,12 +133,15 @@ void editFixed(double value, int w, int d, char* out) {
       fill(out, w, '*');
       return;
     }
-    const int converted = d < kExactDecimals ? d : kExactDecimals;
-    padZeros = d - converted;
-    const auto result = std::to_chars(text, text + kTextCapacity, magnitude,
-                                      std::chars_format::fixed, converted);
-    length = static_cast<int>(result.ptr - text);
-    if (converted == 0) text[length++] = '.';  // "%#" keeps the point
+    length = fastFixedText(magnitude, d, text);
+    if (length == 0) {
+      const int converted = d < kExactDecimals ? d : kExactDecimals;
+      padZeros = d - converted;
+      const auto result = std::to_chars(text, text + kTextCapacity, magnitude,
+                                        std::chars_format::fixed, converted);
+      length = static_cast<int>(result.ptr - text);
+      if (converted == 0) text[length++] = '.';  // "%#" keeps the point
+    }
 
     // Minus zero: a negative value that rounds to zero prints unsigned.
     if (negative) {
