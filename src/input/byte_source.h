@@ -36,6 +36,34 @@ class ByteSource {
   // Discards bytes up to and including the next LF; false if the data ended first.
   bool skipRecord();
 
+  // A scanner's own copy of the position, so that a tight loop keeps it in
+  // registers; the source sees the position again when the cursor is gone.
+  class Cursor {
+   public:
+    explicit Cursor(ByteSource& source) : source_(source), next_(source.next_), end_(source.end_) {}
+    ~Cursor() { source_.next_ = next_; }
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    int get() { return next_ != end_ ? *next_++ : refillAndGet(); }
+    void unget(int c) {
+      if (c != kEof) --next_;
+    }
+
+   private:
+    int refillAndGet() {
+      source_.next_ = next_;
+      int c = source_.refillAndGet();
+      next_ = source_.next_;
+      end_ = source_.end_;
+      return c;
+    }
+
+    ByteSource& source_;
+    const unsigned char* next_;
+    const unsigned char* end_;
+  };
+
   // The end of the data has been met by a fetch.
   bool atEnd() const { return atEnd_; }
   // The system error number of a failed refill, else 0.

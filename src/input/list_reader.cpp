@@ -71,49 +71,18 @@ ReadStatus ListReader::recordSkip() {
   return {};
 }
 
-ReadStatus ListReader::valueRead(double* targets, int count) {
-  if (source_.atEnd()) return fail(ReadError::kReadStart);
-  Entry entry;
-  int owed = 0;  // copies of `entry` still to give, the current target's included
-  for (int i = 0; i < count; ++i) {
-    if (owed == 0) {
-      int c = source_.get();
-      CharClass k = classOf(c);
-      while (k == kBlank || k == kNewline) k = classOf(c = source_.get());
-      if (k == kComma) {  // a null for this target; the comma is its separator
-        if (source_.readError() != 0) return fail(ReadError::kListInSystem);
-        continue;
-      }
-      if (k == kSlash) break;  // this and every later target keep their values
-      if (k == kEndOfData) return fail(ReadError::kListInEof);
-      ReadError error = scanEntry(c, entry);
-      if (error != ReadError::kNone) return fail(error);
-      owed = entry.repeat;
-    }
-    // After the entry's last copy, its blanks and one comma belong to it.
-    int c = source_.get();
-    while (classOf(c) == kBlank) c = source_.get();
-    if (c != ',' || owed != 1) source_.unget(c);
-    if (source_.readError() != 0) return fail(ReadError::kListInSystem);
-    if (entry.isValue) targets[i] = entry.value;
-    --owed;
-  }
-  if (!source_.skipRecord() && source_.readError() != 0) return fail(ReadError::kListInSystem);
-  return {};
-}
-
 // Scans one entry whose first byte `c` has been fetched. The byte that ends
 // the entry is pushed back for the caller.
-ReadError ListReader::scanEntry(int c, Entry& entry) {
+ReadError ListReader::scanEntry(ByteSource::Cursor& in, int c, Entry& entry) {
   bool counted = false;
   int repeat = 1;
   for (;;) {
     bool negative = false;
     if (c == '+') {
-      c = source_.get();
+      c = in.get();
     } else if (c == '-') {
       negative = true;
-      c = source_.get();
+      c = in.get();
     }
     bool seen = false;      // any digit, a leading zero included
     bool dropped = false;   // digits beyond the 40th before the point
@@ -124,7 +93,7 @@ ReadError ListReader::scanEntry(int c, Entry& entry) {
 
     while (c == '0') {
       seen = true;
-      c = source_.get();
+      c = in.get();
     }
     while (isDigit(c)) {
       seen = true;
@@ -135,7 +104,7 @@ ReadError ListReader::scanEntry(int c, Entry& entry) {
         dropped = true;
         if (exponent < kExponentCap) ++exponent;
       }
-      c = source_.get();
+      c = in.get();
     }
 
     if (c == '*' && !counted) {
@@ -143,17 +112,17 @@ ReadError ListReader::scanEntry(int c, Entry& entry) {
       // Counts beyond the 32-bit range are clamped; no read has that many targets.
       repeat = kept > 10 || mantissa > INT_MAX ? INT_MAX : static_cast<int>(mantissa);
       counted = true;
-      c = source_.get();
+      c = in.get();
       continue;  // the value proper follows the asterisk
     }
 
     if (c == '.') {
-      c = source_.get();
+      c = in.get();
       if (kept == 0) {
         while (c == '0') {
           seen = true;
           if (exponent > -kExponentCap) --exponent;
-          c = source_.get();
+          c = in.get();
         }
       }
       while (isDigit(c)) {
@@ -163,28 +132,28 @@ ReadError ListReader::scanEntry(int c, Entry& entry) {
           mantissa = mantissa * 10 + digitOf(c);
           --exponent;
         }
-        c = source_.get();
+        c = in.get();
       }
     }
 
     CharClass k = classOf(c);
     if (k == kSign || (k == kExpLetter && seen)) {
-      if (k == kExpLetter) c = source_.get();
+      if (k == kExpLetter) c = in.get();
       bool negativeExponent = false;
       if (c == '+' || c == '-') {
         negativeExponent = c == '-';
-        c = source_.get();
+        c = in.get();
       }
       if (!isDigit(c)) return ReadError::kExponentField;
       std::int32_t written = 0;
       do {
         written = written * 10 + static_cast<std::int32_t>(digitOf(c));
         if (written > kMaxWrittenExponent) return ReadError::kExponentField;
-        c = source_.get();
+        c = in.get();
       } while (isDigit(c));
       exponent += negativeExponent ? -written : written;
     }
-    source_.unget(c);
+    in.unget(c);
 
     if (seen) {
       entry.isValue = true;
@@ -202,6 +171,40 @@ ReadError ListReader::scanEntry(int c, Entry& entry) {
     entry.repeat = repeat;
     return ReadError::kNone;
   }
+}
+
+ReadStatus ListReader::valueRead(double* targets, int count) {
+  if (source_.atEnd()) return fail(ReadError::kReadStart);
+  {
+    ByteSource::Cursor in(source_);
+    Entry entry;
+    int owed = 0;  // copies of `entry` still to give, the current target's included
+    for (int i = 0; i < count; ++i) {
+      if (owed == 0) {
+        int c = in.get();
+        CharClass k = classOf(c);
+        while (k == kBlank || k == kNewline) k = classOf(c = in.get());
+        if (k == kComma) {  // a null for this target; the comma is its separator
+          if (source_.readError() != 0) return fail(ReadError::kListInSystem);
+          continue;
+        }
+        if (k == kSlash) break;  // this and every later target keep their values
+        if (k == kEndOfData) return fail(ReadError::kListInEof);
+        ReadError error = scanEntry(in, c, entry);
+        if (error != ReadError::kNone) return fail(error);
+        owed = entry.repeat;
+      }
+      // After the entry's last copy, its blanks and one comma belong to it.
+      int c = in.get();
+      while (classOf(c) == kBlank) c = in.get();
+      if (c != ',' || owed != 1) in.unget(c);
+      if (source_.readError() != 0) return fail(ReadError::kListInSystem);
+      if (entry.isValue) targets[i] = entry.value;
+      --owed;
+    }
+  }
+  if (!source_.skipRecord() && source_.readError() != 0) return fail(ReadError::kListInSystem);
+  return {};
 }
 
 }  // namespace slip
