@@ -127,12 +127,14 @@ void openUnit(int unit, const char* name, const char* status) {
   u.name = copy;
 
   int error = 0;
-  if ((status[0] == 'o' || status[0] == 'O') && !platform::fileExists(copy, &error)) {
-    ioFatal(error, "open");
-  }
+  const bool mustExist = status[0] == 'o' || status[0] == 'O';
+  if (mustExist && !platform::fileExists(copy, &error)) ioFatal(error, "open");
   using platform::OpenMode;
   int handle = -1;
   for (OpenMode mode : {OpenMode::Update, OpenMode::Read, OpenMode::Write}) {
+    // A file that must exist is never opened by creating it anew: that would
+    // empty a model file the run may write but not read.
+    if (mode == OpenMode::Write && mustExist) break;
     handle = platform::openFile(copy, mode, &error);
     if (handle >= 0) {
       u.canRead = mode != OpenMode::Write;
