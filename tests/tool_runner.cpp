@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -96,6 +97,12 @@ RunningTool startTool(const std::string& dir, const RunOptions& options) {
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (options.fileSizeLimit >= 0) {
+      ::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
+      const auto bytes = static_cast<rlim_t>(options.fileSizeLimit);
+      struct rlimit limit = {bytes, bytes};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+    }
     if (options.unprivileged && ::geteuid() == 0) {
       if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
     }

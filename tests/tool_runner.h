@@ -35,6 +35,8 @@ struct RunOptions {
   std::vector<std::string> args;   // extra command-line arguments
   bool unprivileged = false;       // run as an unprivileged user when the tests run as root
   bool ignoreInterrupt = false;    // start the tool with SIGINT ignored
+  long long fileSizeLimit = -1;    // >= 0: no file may grow past this many bytes;
+                                   // a write past it fails with EFBIG
 };
 
 // Runs the tool with `dir` as its working directory and waits for it.
