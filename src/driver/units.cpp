@@ -96,7 +96,11 @@ void releaseFromSignal(Unit& u) {
     std::size_t pending = u.pending.load(std::memory_order_acquire);
     long long base = u.base.load(std::memory_order_relaxed);
     long long end = u.keep;
-    if (!u.failed) end = base + static_cast<long long>(platform::writeFileAt(u.handle, u.buffer, pending, base, &error));
+    if (!u.failed) {
+      // A write that stops part-way keeps only the records it completed.
+      std::size_t done = platform::writeFileAt(u.handle, u.buffer, pending, base, &error);
+      end = base + static_cast<long long>(wholeRecords(u.buffer, done));
+    }
     if (platform::fileSize(u.handle) > end) platform::cutFile(u.handle, end, &error);
   }
   if (u.name != nullptr) platform::closeFile(u.handle, &error);
