@@ -23,6 +23,7 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -481,13 +482,36 @@ bool handlersInstalled(int pid) {
   return false;
 }
 
-// Signals sent at moments spread over a whole run, over an older report. At
-// any moment the run ends as the signal says, and the report is either the
-// older one untouched (the signal came before the report was written), a
-// beginning of the full report made of whole records, or the full report.
-TEST(FaultMatrix, SignalAtAnyMoment) {
+// Starts the tool in `dir` and waits until its handlers are in place.
+RunningTool startWithHandlers(const TempDir& dir, const RunOptions& options = {}) {
+  RunningTool tool = testing::startTool(dir.path(), options);
+  for (int wait = 0; wait < 50000 && !handlersInstalled(tool.pid); ++wait) {
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+  return tool;
+}
+
+// How long a run lasts from its handlers on, so that signals can be spread
+// over it on any machine and in any build.
+std::chrono::microseconds runLength() {
+  TempDir dir;
+  dir.write(kModel, canonical());
+  RunningTool tool = startWithHandlers(dir);
+  const auto start = std::chrono::steady_clock::now();
+  expectSuccess(testing::waitTool(tool));
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+}
+
+// Sends the four signals in turn at moments spread over whole runs over an
+// older report, with file writes limited to `limit` bytes (< 0: no limit).
+// At any moment the run ends as the signal says (or, under a limit, with the
+// failed write's diagnostic), and the report is either the older one
+// untouched (the signal came before the report was written), a beginning of
+// the full report made of whole records, or the full report.
+void signalAtMoments(long long limit) {
   const std::string& full = fullReport(canonical());
   const std::string old = olderReport();
+  const std::vector<std::string> writeFailures = reportWriteFailures(EFBIG);
   struct Kind {
     int signal;
     const char* word;
@@ -496,24 +520,7 @@ TEST(FaultMatrix, SignalAtAnyMoment) {
                {SIGTERM, "Killed\n", true},
                {SIGFPE, "Floating Exception\n", false},
                {SIGABRT, "IOT Trap\n", false}};
-  auto startInstalled = [](const TempDir& dir) {
-    RunningTool tool = testing::startTool(dir.path());
-    for (int wait = 0; wait < 50000 && !handlersInstalled(tool.pid); ++wait) {
-      std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    return tool;
-  };
-  // How long a run lasts from its handlers on, so that the signals spread
-  // over it (and a little past it) on any machine and in any build.
-  std::chrono::steady_clock::duration length{};
-  {
-    TempDir dir;
-    dir.write(kModel, canonical());
-    RunningTool tool = startInstalled(dir);
-    const auto start = std::chrono::steady_clock::now();
-    expectSuccess(testing::waitTool(tool));
-    length = std::chrono::steady_clock::now() - start;
-  }
+  const std::chrono::microseconds length = runLength();
   constexpr int kRuns = 40;
   for (int i = 0; i < kRuns; ++i) {
     const Kind& kind = kinds[i % 4];
@@ -521,7 +528,9 @@ TEST(FaultMatrix, SignalAtAnyMoment) {
     TempDir dir;
     dir.write(kModel, canonical());
     dir.write(kReport, old);
-    RunningTool tool = startInstalled(dir);
+    RunOptions options;
+    options.fileSizeLimit = limit;
+    RunningTool tool = startWithHandlers(dir, options);
     // A few moments over the whole run; most over its last third, where the
     // report is written.
     const double at = i < 8 ? i / 8.0 : 0.7 + 0.4 * (i - 8) / (kRuns - 8);
@@ -532,20 +541,78 @@ TEST(FaultMatrix, SignalAtAnyMoment) {
     EXPECT_EQ(dir.read(kModel), canonical());
     EXPECT_EQ(run.out, "");
     if (run.exitCode == 0) {  // the run had ended before the signal came
+      EXPECT_LT(limit, 0) << "a failed write ended with status 0";
       EXPECT_EQ(run.err, "");
       EXPECT_TRUE(report == full);
       continue;
     }
-    EXPECT_EQ(run.err, kind.word);
-    if (kind.exitsWithOne) {
-      EXPECT_EQ(run.exitCode, 1);
+    if (run.err == kind.word) {
+      if (kind.exitsWithOne) {
+        EXPECT_EQ(run.exitCode, 1);
+      } else {
+        EXPECT_EQ(run.signal, SIGABRT);
+      }
     } else {
-      EXPECT_EQ(run.signal, SIGABRT);
+      ASSERT_GE(limit, 0) << run.err;
+      EXPECT_THAT(run.err, ::testing::AnyOfArray(writeFailures));
+      expectAbnormalEnd(run);
     }
     if (report == old) continue;
     EXPECT_TRUE(isBeginningOf(report, full)) << "holds " << report.size() << " bytes that are no beginning";
-    EXPECT_TRUE(report.empty() || report.back() == '\n') << "a record was cut";
+    EXPECT_TRUE(report.empty() || report.back() == '\n') << "holds " << report.size() << " bytes: a record was cut";
   }
+}
+
+TEST(FaultMatrix, SignalAtAnyMoment) { signalAtMoments(-1); }
+
+// The same while the last records cannot all be written: the signal's own
+// writing of the gathered records may then fail part-way too.
+TEST(FaultMatrix, SignalAtAnyMomentWhileWritesFail) { signalAtMoments(70000); }
+
+// True once the tool `pid` holds the report open.
+bool reportOpen(int pid) {
+  std::error_code ignored;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored)) {
+    if (std::filesystem::read_symlink(fd.path(), ignored).filename() == kReport) return true;
+  }
+  return false;
+}
+
+// An interrupt while the tool gathers its first records, which can reach the
+// file only in part (a 100-byte limit): the handler writes what it can, and
+// the report keeps the one whole record among them, nothing of the older one.
+// The tool is stopped as soon as it holds the report open, so the interrupt
+// comes long before its first write of the gathered records fails by itself.
+TEST(FaultMatrix, InterruptWhileGatheredRecordsReachTheFileInPart) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    TempDir dir;
+    dir.write(kModel, canonical());
+    dir.write(kReport, olderReport());
+    RunOptions options;
+    options.fileSizeLimit = 100;
+    RunningTool tool = startWithHandlers(dir, options);
+    bool ended = false;   // before it was seen holding the report open
+    while (!reportOpen(tool.pid) && !ended) {
+      siginfo_t info = {};
+      ended = ::waitid(P_PID, static_cast<id_t>(tool.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+              info.si_pid == tool.pid;
+    }
+    if (ended) {
+      testing::waitTool(tool);
+      continue;
+    }
+    ASSERT_EQ(::kill(tool.pid, SIGSTOP), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(tool.pid, &status, WUNTRACED), tool.pid);
+    ASSERT_EQ(::kill(tool.pid, SIGINT), 0);
+    ASSERT_EQ(::kill(tool.pid, SIGCONT), 0);
+    const ToolRun run = testing::waitTool(tool);
+    if (run.err != "Interrupt\n") continue;  // stopped too late: its own write had failed
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(dir.read(kReport), " Slip (m)\n");
+    return;
+  }
+  FAIL() << "the tool was never stopped while it wrote the report";
 }
 
 // ---- extreme values -------------------------------------------------------------
