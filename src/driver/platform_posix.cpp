@@ -158,6 +158,13 @@ void installSignalHandlers(SignalHandler handler) {
   ::sigaction(SIGINT, nullptr, &previous);
   if (previous.sa_handler != SIG_IGN) ::sigaction(SIGINT, &action, nullptr);
   ::sigaction(SIGTERM, &action, nullptr);
+  // Standard error may be a pipe whose reader has gone: a diagnostic or a
+  // signal's word that cannot be written must not end the process before
+  // its units are closed.
+  struct sigaction ignore = {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 void restoreDefaultAbort() {
