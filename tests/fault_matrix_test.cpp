@@ -578,11 +578,33 @@ bool reportOpen(int pid) {
   return false;
 }
 
+// Starts the tool in `dir`, stops it as soon as it holds the report open,
+// sends an interrupt and lets it go on. Returns false when the tool ended
+// before it was seen with the report open.
+bool interruptOnceReportOpen(const TempDir& dir, const RunOptions& options, ToolRun& run) {
+  RunningTool tool = startWithHandlers(dir, options);
+  bool ended = false;
+  while (!reportOpen(tool.pid) && !ended) {
+    siginfo_t info = {};
+    ended = ::waitid(P_PID, static_cast<id_t>(tool.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid == tool.pid;
+  }
+  if (!ended) {
+    int status = 0;
+    EXPECT_EQ(::kill(tool.pid, SIGSTOP), 0);
+    EXPECT_EQ(::waitpid(tool.pid, &status, WUNTRACED), tool.pid);
+    EXPECT_EQ(::kill(tool.pid, SIGINT), 0);
+    EXPECT_EQ(::kill(tool.pid, SIGCONT), 0);
+  }
+  run = testing::waitTool(tool);
+  return !ended;
+}
+
 // An interrupt while the tool gathers its first records, which can reach the
 // file only in part (a 100-byte limit): the handler writes what it can, and
 // the report keeps the one whole record among them, nothing of the older one.
-// The tool is stopped as soon as it holds the report open, so the interrupt
-// comes long before its first write of the gathered records fails by itself.
+// The interrupt comes as soon as the tool holds the report open, long before
+// its own first write of the gathered records would fail.
 TEST(FaultMatrix, InterruptWhileGatheredRecordsReachTheFileInPart) {
   for (int attempt = 0; attempt < 20; ++attempt) {
     TempDir dir;
@@ -590,29 +612,50 @@ TEST(FaultMatrix, InterruptWhileGatheredRecordsReachTheFileInPart) {
     dir.write(kReport, olderReport());
     RunOptions options;
     options.fileSizeLimit = 100;
-    RunningTool tool = startWithHandlers(dir, options);
-    bool ended = false;   // before it was seen holding the report open
-    while (!reportOpen(tool.pid) && !ended) {
-      siginfo_t info = {};
-      ended = ::waitid(P_PID, static_cast<id_t>(tool.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-              info.si_pid == tool.pid;
-    }
-    if (ended) {
-      testing::waitTool(tool);
-      continue;
-    }
-    ASSERT_EQ(::kill(tool.pid, SIGSTOP), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(tool.pid, &status, WUNTRACED), tool.pid);
-    ASSERT_EQ(::kill(tool.pid, SIGINT), 0);
-    ASSERT_EQ(::kill(tool.pid, SIGCONT), 0);
-    const ToolRun run = testing::waitTool(tool);
-    if (run.err != "Interrupt\n") continue;  // stopped too late: its own write had failed
+    ToolRun run;
+    if (!interruptOnceReportOpen(dir, options, run) || run.err != "Interrupt\n") continue;  // came too late
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(dir.read(kReport), " Slip (m)\n");
     return;
   }
-  FAIL() << "the tool was never stopped while it wrote the report";
+  FAIL() << "the tool was never interrupted while it wrote the report";
+}
+
+// Standard error may be a pipe whose reader has gone. A diagnostic or a
+// signal's word that cannot be written must not end the run before the
+// report is cut to its whole records, nor change how the run ends.
+TEST(FaultMatrix, StandardErrorNobodyReads) {
+  const std::string& full = fullReport(canonical());
+  RunOptions options;
+  options.unreadStandardError = true;
+  {
+    SCOPED_TRACE("missing model");
+    TempDir dir;
+    expectAbnormalEnd(testing::runTool(dir.path(), options));
+    EXPECT_FALSE(dir.exists(kReport));
+  }
+  {
+    SCOPED_TRACE("a write fails at a 1000-byte limit, over an older report");
+    TempDir dir;
+    dir.write(kModel, canonical());
+    dir.write(kReport, olderReport());
+    RunOptions limited = options;
+    limited.fileSizeLimit = 1000;
+    expectAbnormalEnd(testing::runTool(dir.path(), limited));
+    EXPECT_TRUE(dir.read(kReport) == full.substr(0, full.rfind('\n', 999) + 1)) << "not the whole records";
+  }
+  {
+    SCOPED_TRACE("an interrupt while the report is written, over an older report");
+    TempDir dir;
+    dir.write(kModel, canonical());
+    dir.write(kReport, olderReport());
+    ToolRun run;
+    ASSERT_TRUE(interruptOnceReportOpen(dir, options, run));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.signal, 0);
+    const std::string report = dir.read(kReport);
+    EXPECT_TRUE(isBeginningOf(report, full)) << "holds " << report.size() << " bytes that are no beginning";
+  }
 }
 
 // ---- extreme values -------------------------------------------------------------

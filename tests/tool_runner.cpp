@@ -22,6 +22,7 @@ constexpr uid_t kNobody = 65534;
 
 std::string drain(int fd) {
   std::string text;
+  if (fd < 0) return text;
   char buffer[4096];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -80,6 +81,10 @@ RunningTool startTool(const std::string& dir, const RunOptions& options) {
   int outPipe[2];
   int errPipe[2];
   if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+  if (options.unreadStandardError) {  // closed before the fork: no reader from the start
+    ::close(errPipe[0]);
+    errPipe[0] = -1;
+  }
   pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
@@ -94,6 +99,8 @@ RunningTool startTool(const std::string& dir, const RunOptions& options) {
     struct sigaction action = {};
     action.sa_handler = options.ignoreInterrupt ? SIG_IGN : SIG_DFL;
     ::sigaction(SIGINT, &action, nullptr);
+    action.sa_handler = SIG_DFL;  // as a shell starts it, whatever the test process inherited
+    ::sigaction(SIGPIPE, &action, nullptr);
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);

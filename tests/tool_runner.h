@@ -28,7 +28,7 @@ struct ToolRun {
   int exitCode = -1;   // exit status when the tool exited normally, else -1
   int signal = 0;      // the signal that ended it, else 0
   std::string out;     // standard output
-  std::string err;     // standard error
+  std::string err;     // standard error (empty when nobody read it)
 };
 
 struct RunOptions {
@@ -37,6 +37,8 @@ struct RunOptions {
   bool ignoreInterrupt = false;    // start the tool with SIGINT ignored
   long long fileSizeLimit = -1;    // >= 0: no file may grow past this many bytes;
                                    // a write past it fails with EFBIG
+  bool unreadStandardError = false;  // standard error is a pipe nobody reads:
+                                     // writing to it raises SIGPIPE
 };
 
 // Runs the tool with `dir` as its working directory and waits for it.
