@@ -215,6 +215,9 @@ TEST(FaultMatrix, ModelFileThatCannotBeRead) {
          dir.write(std::string(kModel) + "/inside", "kept\n");
        },
        false, modelReadFailure("list in: " + errorText(EISDIR))},
+      {"a read error (the reading process's own memory, from address 0)",
+       [](const TempDir& dir) { ASSERT_EQ(::symlink("/proc/self/mem", dir.file(kModel).c_str()), 0); }, false,
+       modelReadFailure("list in: " + errorText(EIO))},
       {"no permission at all", model(0000), true, modelOpenFailure(EACCES)},
       // The tool may write the file but not read it: it must fail without
       // creating over it.
