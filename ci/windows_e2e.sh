@@ -1,0 +1,225 @@
+#!/usr/bin/env bash
+# Whole runs of slipreport.exe under Wine beside the Linux build, in twin
+# folders set up alike. The Windows report must be the Linux one with every LF
+# written as CR LF, its standard error the Linux text with CR LF (where the
+# first line carries the system's own text for an error number, its first word
+# and the lines after it), and its exit status 0 where Linux gives 0, 1 where
+# Linux gives 1 and 3 where Linux aborts (134 from the shell).
+#
+#   ci/windows_e2e.sh LINUX_TOOL WINDOWS_EXE [MAKE_MODEL_EXE]
+#
+# WINEPREFIX and WINEDEBUG come from the caller (ci/windows.sh). The read-only
+# report is checked as the unprivileged user nobody, on both builds, since
+# root may write a read-only file (Wine too); that user gets its own prefix.
+set -euo pipefail
+linux=$(realpath "$1")
+exe=$(realpath "$2")
+make_model=${3:+$(realpath "$3")}
+root=$(cd "$(dirname "$0")/.." && pwd)
+model=$root/examples/rateA.dat
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+scratch=$(mktemp -d /tmp/slipreport-win-e2e.XXXXXX)
+chmod 755 "$scratch"
+# Copies that the unprivileged user can reach wherever the build folders are.
+cp "$exe" "$scratch/slipreport.exe"
+exe=$scratch/slipreport.exe
+cp "$linux" "$scratch/slipreport"
+linux=$scratch/slipreport
+nobody_home=$scratch/nobody
+as_nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$nobody_home" WINEPREFIX="$nobody_home/wine")
+cleanup() {
+  if [ -d "$nobody_home/wine" ]; then "${as_nobody[@]}" "$wineserver" -k > /dev/null 2>&1 || true; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+case_ok=1
+fail() {
+  echo "FAIL $name: $*"
+  case_ok=0
+}
+finish() {
+  if [ $case_ok = 1 ]; then
+    echo "ok   $name"
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+}
+
+crlf() { perl -pe 's/\n/\r\n/g' "$@"; }
+
+# prepare NAME FUNCTION: makes the twin folders NAME.linux and NAME.win and
+# lets FUNCTION fill each one alike.
+prepare() {
+  name=$1
+  case_ok=1
+  for side in linux win; do
+    mkdir -p "$scratch/$name.$side"
+    "$2" "$scratch/$name.$side"
+  done
+}
+
+# run SIDE [nobody]: runs one build in its folder of the current case; the
+# standard error goes to FOLDER.err, the exit status to FOLDER.status.
+run() {
+  local dir=$scratch/$name.$1
+  local status=0
+  local -a user=()
+  if [ "${2:-}" = nobody ]; then user=("${as_nobody[@]}"); fi
+  local -a tool=("$linux")
+  if [ "$1" = win ]; then tool=("$wine" "$exe"); fi
+  # The subshell, not this script, sees an abort (and says so to /dev/null).
+  (cd "$dir" && "${user[@]}" "${tool[@]}" < /dev/null > "$dir.out" 2> "$dir.err") 2> /dev/null || status=$?
+  echo "$status" > "$dir.status"
+}
+
+# check LINUX_STATUS WINDOWS_STATUS ERRORS REPORT
+#   ERRORS: exact (every byte) or system (first word, then every byte of the rest)
+#   REPORT: new (the Windows report is the Linux one in CR LF, 89706 bytes),
+#           none (neither build made one) or a file that both reports still equal
+check() {
+  local l=$scratch/$name.linux w=$scratch/$name.win
+  [ "$(cat "$l.status")" = "$1" ] || fail "Linux exit status $(cat "$l.status"), expected $1"
+  [ "$(cat "$w.status")" = "$2" ] || fail "Windows exit status $(cat "$w.status"), expected $2"
+  [ ! -s "$l.out" ] && [ ! -s "$w.out" ] || fail "something was written to standard output"
+  if [ "$3" = exact ]; then
+    crlf "$l.err" | cmp -s - "$w.err" || fail "standard error differs: $(od -c "$w.err" | head -3)"
+  else
+    [ "$(head -n 1 "$l.err" | cut -d ' ' -f 1)" = "$(head -n 1 "$w.err" | cut -d ' ' -f 1)" ] ||
+      fail "first word of standard error differs: $(head -n 1 "$w.err")"
+    head -n 1 "$w.err" | grep -q $'\r$' || fail "first line of standard error does not end in CR LF"
+    cmp -s <(tail -n +2 "$l.err" | crlf) <(tail -n +2 "$w.err") || fail "standard error differs after its first line"
+  fi
+  case $4 in
+    new)
+      [ -f "$l/rateA-out4.csv" ] && [ -f "$w/rateA-out4.csv" ] || { fail "a report is missing"; return; }
+      [ "$(stat -c %s "$w/rateA-out4.csv")" = 89706 ] || fail "Windows report is $(stat -c %s "$w/rateA-out4.csv") bytes"
+      crlf "$l/rateA-out4.csv" | cmp -s - "$w/rateA-out4.csv" || fail "reports differ beyond line ends"
+      ;;
+    none)
+      [ ! -e "$l/rateA-out4.csv" ] && [ ! -e "$w/rateA-out4.csv" ] || fail "a report was created"
+      ;;
+    *)
+      cmp -s "$4" "$l/rateA-out4.csv" || fail "Linux changed the old report"
+      cmp -s "$4" "$w/rateA-out4.csv" || fail "Windows changed the old report"
+      ;;
+  esac
+}
+
+both() {
+  run linux "$@"
+  run win "$@"
+}
+
+printf 'an older report\nof two records\n' > "$scratch/old-report"
+head -c 300000 /dev/zero | tr '\0' 'x' > "$scratch/long-report"
+
+echo "== windows e2e: slipreport.exe under Wine against $linux"
+
+with_model() { cp "$model" "$1/rateA.dat"; }
+prepare example with_model
+both
+check 0 0 exact new
+finish
+linux_report=$scratch/example.linux/rateA-out4.csv
+
+# Saved by a Windows editor: CR LF line ends, a Ctrl-Z, and text after it
+# that must never be read.
+windows_model() { { crlf "$model"; printf '\032not a model\r\n'; } > "$1/rateA.dat"; }
+prepare windows-text windows_model
+both
+check 0 0 exact new
+cmp -s "$linux_report" "$scratch/windows-text.linux/rateA-out4.csv" || fail "Linux reads the Windows model differently"
+finish
+
+longer_report() { with_model "$1"; cp "$scratch/long-report" "$1/rateA-out4.csv"; }
+prepare longer-report longer_report
+both
+check 0 0 exact new
+finish
+
+old_report_only() { cp "$scratch/old-report" "$1/rateA-out4.csv"; }
+prepare missing-model old_report_only
+both
+check 134 3 system "$scratch/old-report"
+finish
+
+malformed_model() { sed '1000s/^ *[^ ]*/ 1.2x/' "$model" > "$1/rateA.dat"; }
+prepare malformed-value malformed_model
+both
+check 134 3 exact none
+grep -q '^invalid number: ' "$scratch/malformed-value.linux.err" || fail "not an invalid number"
+finish
+
+short_model() { head -c 200000 "$model" > "$1/rateA.dat"; }
+prepare short-file short_model
+both
+check 134 3 exact none
+grep -q '^list in: end of file' "$scratch/short-file.linux.err" || fail "not an end of file"
+finish
+
+mkdir -p "$nobody_home"
+chown 65534:65534 "$nobody_home"
+"${as_nobody[@]}" "$wine" wineboot --init > "$scratch/wineboot-nobody.log" 2>&1 < /dev/null || true
+"${as_nobody[@]}" "$wineserver" -w
+"${as_nobody[@]}" "$wineserver" -p > /dev/null 2>&1 < /dev/null
+"${as_nobody[@]}" "$wine" wineboot > /dev/null 2>&1 < /dev/null || true
+read_only_report() {
+  with_model "$1"
+  cp "$scratch/old-report" "$1/rateA-out4.csv"
+  chmod 444 "$1/rateA-out4.csv"
+}
+prepare read-only-report read_only_report
+both nobody
+check 134 3 exact "$scratch/old-report"
+grep -q "^list output start: can't write file" "$scratch/read-only-report.linux.err" || fail "not a failed first write"
+finish
+
+# An interrupt while the model is read (200 MB of blank lines before it keep
+# the reader busy for a few tenths of a second): Ctrl-C reaches the handler
+# on a thread of its own, which ends the run with status 1, the old report
+# untouched.
+name=interrupt
+case_ok=1
+dir=$scratch/$name.win
+mkdir -p "$dir"
+{ head -c 200000000 /dev/zero | tr '\0' '\n'; cat "$model"; } > "$dir/rateA.dat"
+cp "$scratch/old-report" "$dir/rateA-out4.csv"
+# A background job of a script starts with SIGINT ignored, and Wine keeps it so.
+(cd "$dir" && exec env --default-signal=INT "$wine" "$exe") < /dev/null > "$dir.out" 2> "$dir.err" &
+pid=$!
+opened=
+for _ in $(seq 1 2000); do
+  opened=$(find "/proc/$pid/fd" -lname "$dir/rateA.dat" -print -quit 2> /dev/null || true)
+  [ -n "$opened" ] && break
+  kill -0 $pid 2> /dev/null || break
+  sleep 0.005
+done
+[ -n "$opened" ] || fail "the model file was never seen open"
+kill -INT $pid 2> /dev/null || true
+status=0
+wait $pid || status=$?
+[ $status = 1 ] || fail "exit status $status, expected 1"
+[ "$(od -An -c "$dir.err" | tr -s ' ')" = " I n t e r r u p t \r \n" ] || fail "standard error: $(od -c "$dir.err" | head -3)"
+cmp -s "$scratch/old-report" "$dir/rateA-out4.csv" || fail "the old report changed"
+rm -f "$dir/rateA.dat"
+finish
+
+if [ -n "$make_model" ]; then
+  name=make-model
+  case_ok=1
+  (cd "$scratch" && "$wine" "$make_model" 1 regenerated.dat) < /dev/null > "$scratch/make-model.log" 2>&1 ||
+    fail "make_model.exe failed"
+  cmp -s "$model" "$scratch/regenerated.dat" || fail "make_model.exe does not reproduce examples/rateA.dat"
+  finish
+fi
+
+echo "windows-e2e: $passed passed, $failed failed"
+[ $failed = 0 ]
