@@ -16,8 +16,9 @@
 // its next change of unit state waits there until the process is gone. What
 // the main sequence does outside the lock is harmless to a running handler:
 // it writes pending records at their own offsets (the same bytes the handler
-// writes, or whole records past them), and copies a new record beyond
-// `pending` before publishing it. A handler calls no runtime function that
+// writes, or whole records past them, so the report stays a beginning of the
+// full report), and copies a new record beyond `pending` before publishing
+// it. A handler calls no runtime function that
 // takes a descriptor lock (the main thread may hold one while it sleeps in
 // _read), and once a handler has begun, closing a file is left to the end
 // of the process, which closes every handle.
