@@ -33,3 +33,4 @@ cp "$root/examples/rateA.dat" "$work/"
   "$normal/slipreport")
 cmp "$work/rateA-out4.csv" "$root/tests/data/example-report.csv"
 echo "valgrind: no error; the report matches the checked copy"
+echo "== reliability stages took ${SECONDS} s"
