@@ -38,7 +38,7 @@
 #include <vector>
 
 #include "model_text.h"
-#include "tool_runner.h"
+#include "run_checks.h"
 
 namespace slip {
 namespace {
@@ -156,13 +156,6 @@ void expectAbnormalEnd(const ToolRun& run) {
   EXPECT_EQ(run.out, "");
 }
 
-void expectSuccess(const ToolRun& run) {
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.signal, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
-}
-
 bool isBeginningOf(const std::string& part, const std::string& whole) {
   return part.size() <= whole.size() && whole.compare(0, part.size(), part) == 0;
 }
@@ -264,7 +257,7 @@ TEST(FaultMatrix, ModelCutShort) {
     }
     TempDir dir;
     dir.write(kModel, model);
-    expectSuccess(testing::runTool(dir.path()));
+    testing::expectQuietSuccess(testing::runTool(dir.path()));
     EXPECT_TRUE(dir.read(kReport) == fullReport(canonical())) << "a final line feed changed the report";
     EXPECT_EQ(dir.read(kModel), model);
   }
@@ -345,7 +338,7 @@ TEST(FaultMatrix, ReportFileKinds) {
 
     EXPECT_EQ(testing::readFile(folder + "/" + kModel), model) << "the model file changed";
     if (c.errs.empty()) {
-      expectSuccess(run);
+      testing::expectQuietSuccess(run);
       EXPECT_TRUE(testing::readFile(folder + "/" + kReport) == full) << "not the full report";
       continue;
     }
@@ -499,7 +492,7 @@ std::chrono::microseconds runLength() {
   dir.write(kModel, canonical());
   RunningTool tool = startWithHandlers(dir);
   const auto start = std::chrono::steady_clock::now();
-  expectSuccess(testing::waitTool(tool));
+  testing::expectQuietSuccess(testing::waitTool(tool));
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
 }
 
@@ -697,7 +690,7 @@ TEST(FaultMatrix, ExtremeValues) {
   TempDir dir;
   dir.write(kModel, model);
   const ToolRun run = testing::runTool(dir.path());
-  expectSuccess(run);
+  testing::expectQuietSuccess(run);
   const std::string report = dir.read(kReport);
   ASSERT_EQ(report.size(), 89507u);
 
@@ -730,7 +723,7 @@ TEST(FaultMatrix, AllZeroModel) {
   for (int g = 0; g < 946; ++g) model += group;
   TempDir dir;
   dir.write(kModel, model);
-  expectSuccess(testing::runTool(dir.path()));
+  testing::expectQuietSuccess(testing::runTool(dir.path()));
   const std::string report = dir.read(kReport);
   ASSERT_EQ(report.size(), 89507u);
   const char* fields[] = {"   0.00000", "  90.00000", "   0.00000", "   0.00000",

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tool_runner.h"
+#include "run_checks.h"
 
 namespace slip {
 namespace {
@@ -15,13 +15,7 @@ using testing::ToolRun;
 
 const std::string kSource = SLIP_SOURCE_DIR;
 
-void runExpectingSuccess(const TempDir& dir) {
-  const ToolRun run = testing::runTool(dir.path());
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.signal, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
-}
+void runExpectingSuccess(const TempDir& dir) { testing::expectQuietSuccess(testing::runTool(dir.path())); }
 
 TEST(ReportExample, MatchesCheckedReport) {
   TempDir dir;

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "model_text.h"
-#include "tool_runner.h"
+#include "run_checks.h"
 
 namespace slip {
 namespace {
@@ -31,11 +31,7 @@ TEST(Run, SuccessPrintsNothingAndExitsZero) {
   TempDir dir;
   dir.write("rateA.dat", testing::canonicalModel());
   for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"-h", "--version", "x"}}) {
-    ToolRun run = testing::runTool(dir.path(), {args});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.signal, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
+    testing::expectQuietSuccess(testing::runTool(dir.path(), {args}));
     EXPECT_TRUE(dir.exists("rateA-out4.csv"));
   }
 }

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tool_runner.h"
+#include "run_checks.h"
 
 namespace slip {
 namespace {
@@ -19,13 +19,7 @@ namespace {
 using testing::TempDir;
 using testing::ToolRun;
 
-void runSilently(const TempDir& dir) {
-  const ToolRun run = testing::runTool(dir.path());
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.signal, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
-}
+void runSilently(const TempDir& dir) { testing::expectQuietSuccess(testing::runTool(dir.path())); }
 
 TEST(Soak, GeneratedModelsGiveTheSameReportEveryTime) {
   constexpr int kModels = 16;   // three runs each
