@@ -58,7 +58,7 @@ void writeValue(std::FILE* out, Random& random, double v, int decimals) {
     case 4:
       std::snprintf(text, sizeof text, "%.*e", decimals, v);
       break;
-    default:  // Fortran's double-precision exponent letter
+    default:  // the D exponent letter that double-precision model files use
       std::snprintf(text, sizeof text, "%.*E", decimals, v);
       if (char* e = std::strchr(text, 'E')) *e = 'D';
       break;
