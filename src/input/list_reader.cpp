@@ -71,9 +71,9 @@ ReadStatus ListReader::recordSkip() {
   return {};
 }
 
-// Scans one entry whose first byte `c` has been fetched. The byte that ends
-// the entry is pushed back for the caller.
-ReadError ListReader::scanEntry(ByteSource::Cursor& in, int c, Entry& entry) {
+// Scans one entry whose first byte `c` has been fetched. On return `c` is the
+// byte that ended the entry, fetched but not consumed.
+ReadError ListReader::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
   bool counted = false;
   int repeat = 1;
   for (;;) {
@@ -153,7 +153,6 @@ ReadError ListReader::scanEntry(ByteSource::Cursor& in, int c, Entry& entry) {
       } while (isDigit(c));
       exponent += negativeExponent ? -written : written;
     }
-    in.unget(c);
 
     if (seen) {
       entry.isValue = true;
@@ -178,30 +177,34 @@ ReadStatus ListReader::valueRead(double* targets, int count) {
   {
     ByteSource::Cursor in(source_);
     Entry entry;
-    int owed = 0;  // copies of `entry` still to give, the current target's included
+    int owed = 0;       // copies of `entry` still to give, the current target's included
+    int c = in.get();   // the next byte not yet consumed
+    bool slash = false;
     for (int i = 0; i < count; ++i) {
       if (owed == 0) {
-        int c = in.get();
         CharClass k = classOf(c);
         while (k == kBlank || k == kNewline) k = classOf(c = in.get());
         if (k == kComma) {  // a null for this target; the comma is its separator
-          if (source_.readError() != 0) return fail(ReadError::kListInSystem);
+          c = in.get();
           continue;
         }
-        if (k == kSlash) break;  // this and every later target keep their values
+        if (k == kSlash) {  // this and every later target keep their values
+          slash = true;
+          break;
+        }
         if (k == kEndOfData) return fail(ReadError::kListInEof);
         ReadError error = scanEntry(in, c, entry);
         if (error != ReadError::kNone) return fail(error);
         owed = entry.repeat;
       }
       // After the entry's last copy, its blanks and one comma belong to it.
-      int c = in.get();
       while (classOf(c) == kBlank) c = in.get();
-      if (c != ',' || owed != 1) in.unget(c);
-      if (source_.readError() != 0) return fail(ReadError::kListInSystem);
+      if (c == ',' && owed == 1) c = in.get();
+      if (c == kEof && source_.readError() != 0) return fail(ReadError::kListInSystem);
       if (entry.isValue) targets[i] = entry.value;
       --owed;
     }
+    if (!slash) in.unget(c);
   }
   if (!source_.skipRecord() && source_.readError() != 0) return fail(ReadError::kListInSystem);
   return {};

@@ -36,7 +36,7 @@ class ListReader {
     int repeat = 1;
   };
 
-  [[gnu::always_inline]] static inline ReadError scanEntry(ByteSource::Cursor& in, int c, Entry& entry);
+  [[gnu::always_inline]] static inline ReadError scanEntry(ByteSource::Cursor& in, int& c, Entry& entry);
   ReadStatus fail(ReadError error) const;
 
   ByteSource& source_;
