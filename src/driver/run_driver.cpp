@@ -14,7 +14,7 @@ namespace slip {
 namespace {
 
 // The one grid of the run, zero from the start and never freed.
-SubfaultGrid theGrid;
+constinit SubfaultGrid theGrid;
 
 void closeAllUnitsAtExit() { closeAllUnits(); }
 

@@ -82,6 +82,11 @@ std::size_t ByteSource::translate(std::size_t size) {
 }
 
 bool ByteSource::skipRecord() {
+  // Most value reads end with their record: the line feed comes next.
+  if (next_ != end_ && *next_ == kLf) {
+    ++next_;
+    return true;
+  }
   for (;;) {
     if (next_ != end_) {
       const void* lf = std::memchr(next_, kLf, static_cast<std::size_t>(end_ - next_));

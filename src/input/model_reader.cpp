@@ -22,7 +22,7 @@ void startModelStatement() { startReadStatement(kModelUnit); }
 
 void readModelFile(SubfaultGrid& grid) {
   openUnit(kModelUnit, "rateA.dat", "OLD");
-  auto block = std::make_unique<unsigned char[]>(kBlockSize);
+  auto block = std::make_unique_for_overwrite<unsigned char[]>(kBlockSize);
   ByteSource source({block.get(), kBlockSize}, &readModelBlock, nullptr);
   ListReader reader(source);
   ReadStatus status = readSubfaultGroups(reader, grid, &startModelStatement);

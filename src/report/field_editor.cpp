@@ -26,18 +26,18 @@ constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kPow10Count = static_cast<int>(sizeof kPow10 / sizeof kPow10[0]);
 
-// The fixed text of a magnitude below 10^9 with d <= 9 decimals, computed
-// exactly: the magnitude is m * 2^-shift, so round(magnitude * 10^d) is
-// m * 10^d shifted right, rounded half to even on the bits shifted out (the
-// rounding of the C library's conversion). Returns the text's length, or 0
-// when the magnitude or d is outside this range.
+// Fields of magnitudes below 10^9 with up to 9 decimals, the report's range,
+// are laid out straight from exact integer arithmetic. The magnitude is
+// m * 2^-shift, so round(magnitude * 10^d) is m * 10^d shifted right, rounded
+// half to even on the bits shifted out: the rounding of the C library's
+// conversion, so the digits are those of "%#.*f".
 constexpr int kFastDecimals = 9;
 constexpr double kFastLimit = 1e9;
 constexpr std::uint64_t kPow10Int[] = {1,      10,      100,      1000,      10000,
                                        100000, 1000000, 10000000, 100000000, 1000000000};
 
-int fastFixedText(double magnitude, int d, char* text) {
-  if (d > kFastDecimals || !(magnitude < kFastLimit)) return 0;
+// The magnitude (finite, below 10^9) times 10^d, rounded to an integer.
+std::uint64_t scaledRounded(double magnitude, int d) {
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
   const int biased = static_cast<int>(bits >> 52);
   std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
@@ -47,30 +47,62 @@ int fastFixedText(double magnitude, int d, char* text) {
     shift = 1075 - biased;  // at least 1075 - 1053 = 22, since magnitude < 2^30
   }
   // m * 10^d < 2^83; from a shift of 84 on it lies below half a unit.
-  std::uint64_t q = 0;  // the magnitude times 10^d, rounded to an integer
-  if (shift < 84) {
-    const unsigned __int128 scaled = static_cast<unsigned __int128>(m) * kPow10Int[d];
-    q = static_cast<std::uint64_t>(scaled >> shift);
-    const unsigned __int128 rest = scaled - (static_cast<unsigned __int128>(q) << shift);
-    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-    if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  if (shift >= 84) return 0;
+  const unsigned __int128 scaled = static_cast<unsigned __int128>(m) * kPow10Int[d];
+  std::uint64_t q = static_cast<std::uint64_t>(scaled >> shift);
+  const unsigned __int128 rest = scaled - (static_cast<unsigned __int128>(q) << shift);
+  const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+  if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  return q;
+}
+
+// Writes `count` decimal digits of `value` (zero-padded) ending just before `end`.
+char* putDigits(char* end, std::uint32_t value, int count) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  for (; count >= 2; count -= 2) {
+    const std::size_t pair = static_cast<std::size_t>(value % 100) * 2;
+    value /= 100;
+    *--end = kPairs[pair + 1];
+    *--end = kPairs[pair];
   }
-  std::uint64_t integer = q / kPow10Int[d];
-  std::uint64_t fraction = q % kPow10Int[d];
-  char digits[20];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + integer % 10);
-    integer /= 10;
-  } while (integer != 0);
-  int length = 0;
-  while (count > 0) text[length++] = digits[--count];
-  text[length++] = '.';
-  for (int i = d - 1; i >= 0; --i) {
-    text[length + i] = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
+  if (count == 1) *--end = static_cast<char>('0' + value % 10);
+  return end;
+}
+
+int digitCount(std::uint32_t value) {
+  int count = 1;
+  while (value >= 10) {
+    value /= 10;
+    ++count;
   }
-  return length + d;
+  return count;
+}
+
+// The whole field for a finite magnitude below 10^9 and d <= 9.
+void editFixedExact(double magnitude, bool negative, int w, int d, char* out) {
+  const std::uint64_t q = scaledRounded(magnitude, d);
+  if (q == 0) negative = false;  // minus zero: the text is all zeros
+  // Both parts are below 10^9: 32-bit arithmetic lays them out.
+  const auto integer = static_cast<std::uint32_t>(q / kPow10Int[d]);
+  const auto fraction = static_cast<std::uint32_t>(q % kPow10Int[d]);
+  const int integerDigits = digitCount(integer);
+  int n = integerDigits + 1 + d + (negative ? 1 : 0);
+  bool dropZero = false;  // the "0" before the point gives way in a field one too narrow
+  if (n > w) {
+    if (integer != 0 || n - 1 != w) {
+      for (int i = 0; i < w; ++i) out[i] = '*';
+      return;
+    }
+    dropZero = true;
+  }
+  char* p = putDigits(out + w, fraction, d);
+  *--p = '.';
+  if (!dropZero) p = putDigits(p, integer, integerDigits);
+  if (negative) *--p = '-';
+  while (p > out) *--p = ' ';
 }
 
 void fill(char* out, int count, char c) {
@@ -113,6 +145,10 @@ void editFixed(double value, int w, int d, char* out) {
   // NaNs keep their own bits as the magnitude (a NaN's sign shows in its text).
   bool negative = value < 0.0;
   const double magnitude = negative ? -value : (value == 0.0 ? 0.0 : value);
+  if (d <= kFastDecimals && magnitude < kFastLimit) {  // false for NaN and infinity
+    editFixedExact(magnitude, negative, w, d, out);
+    return;
+  }
 
   // Stage one: the text of the magnitude, as "%#.*f" writes it.
   char text[kTextCapacity];
@@ -133,15 +169,12 @@ void editFixed(double value, int w, int d, char* out) {
       fill(out, w, '*');
       return;
     }
-    length = fastFixedText(magnitude, d, text);
-    if (length == 0) {
-      const int converted = d < kExactDecimals ? d : kExactDecimals;
-      padZeros = d - converted;
-      const auto result = std::to_chars(text, text + kTextCapacity, magnitude,
-                                        std::chars_format::fixed, converted);
-      length = static_cast<int>(result.ptr - text);
-      if (converted == 0) text[length++] = '.';  // "%#" keeps the point
-    }
+    const int converted = d < kExactDecimals ? d : kExactDecimals;
+    padZeros = d - converted;
+    const auto result = std::to_chars(text, text + kTextCapacity, magnitude,
+                                      std::chars_format::fixed, converted);
+    length = static_cast<int>(result.ptr - text);
+    if (converted == 0) text[length++] = '.';  // "%#" keeps the point
 
     // Minus zero: a negative value that rounds to zero prints unsigned.
     if (negative) {
