@@ -1,10 +1,8 @@
-// Scratch folders and whole-file reads and writes for the Windows test build.
+// Scratch folders for the Windows test build.
 #include <io.h>
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -36,21 +34,6 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-void TempDir::write(const std::string& name, const std::string& bytes) const { writeFile(file(name), bytes); }
-
-std::string TempDir::read(const std::string& name) const { return readFile(file(name)); }
-
 bool TempDir::exists(const std::string& name) const { return _access(file(name).c_str(), 0) == 0; }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
 
 }  // namespace slip::testing
