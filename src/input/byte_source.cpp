@@ -23,6 +23,7 @@ int ByteSource::refillAndGet() {
       return kEof;
     }
     unsigned char* base = storage_.data();
+    if (blockDone_ != nullptr && end_ != nullptr) blockDone_(blockObserver_, base, end_);
     std::size_t held = 0;
     if (pendingCr_) {  // carried over from the end of the last block
       base[0] = kCr;

@@ -49,6 +49,9 @@ class ByteSource {
     void unget(int c) {
       if (c != kEof) --next_;
     }
+    // Where `c`, the byte the last get() returned, stands in the block (the
+    // end of the data for kEof).
+    const unsigned char* at(int c) const { return c != kEof ? next_ - 1 : next_; }
 
    private:
     int refillAndGet() {
@@ -64,6 +67,21 @@ class ByteSource {
     const unsigned char* end_;
   };
 
+  // Where the next get() takes its byte from, in the current block.
+  const unsigned char* position() const { return next_; }
+
+  // `blockDone` is called with each block of the view just before the next
+  // refill reuses its storage, so that an observer can see every byte of the
+  // view once, in order; the bytes of the last block stay where they are.
+  // Positions in the current block are offsets from storage().data().
+  using BlockDone = void (*)(void* observer, const unsigned char* begin, const unsigned char* end);
+  void setBlockObserver(BlockDone blockDone, void* observer) {
+    blockDone_ = blockDone;
+    blockObserver_ = observer;
+  }
+  std::span<unsigned char> storage() const { return storage_; }
+  const unsigned char* blockEnd() const { return end_; }
+
   // The end of the data has been met by a fetch.
   bool atEnd() const { return atEnd_; }
   // The system error number of a failed refill, else 0.
@@ -78,6 +96,8 @@ class ByteSource {
   std::span<unsigned char> storage_;
   Refill refill_;
   void* feed_;
+  BlockDone blockDone_ = nullptr;
+  void* blockObserver_ = nullptr;
   bool pendingCr_ = false;   // a CR ended the last block; the next byte decides what it is
   bool streamDone_ = false;  // the stream ended or a Ctrl-Z was met; no more refills
   bool atEnd_ = false;

@@ -58,14 +58,17 @@ constexpr std::int32_t kMaxWrittenExponent = 99999999;
 
 }  // namespace
 
-ReadStatus ListReader::fail(ReadError error) const {
+template <class Observer>
+ReadStatus BasicListReader<Observer>::fail(ReadError error) const {
   // A read error of the stream takes precedence over whatever the missing
   // bytes led the scan to see.
   if (source_.readError() != 0) return {ReadError::kListInSystem, source_.readError()};
   return {error, 0};
 }
 
-ReadStatus ListReader::recordSkip() {
+template <class Observer>
+ReadStatus BasicListReader<Observer>::recordSkip() {
+  observer_.requestStart(false, 0, source_.position());
   if (source_.atEnd()) return fail(ReadError::kReadStart);
   if (!source_.skipRecord() && source_.readError() != 0) return fail(ReadError::kListInSystem);
   return {};
@@ -73,7 +76,8 @@ ReadStatus ListReader::recordSkip() {
 
 // Scans one entry whose first byte `c` has been fetched. On return `c` is the
 // byte that ended the entry, fetched but not consumed.
-ReadError ListReader::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
+template <class Observer>
+ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
   bool counted = false;
   int repeat = 1;
   for (;;) {
@@ -172,7 +176,9 @@ ReadError ListReader::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
   }
 }
 
-ReadStatus ListReader::valueRead(double* targets, int count) {
+template <class Observer>
+ReadStatus BasicListReader<Observer>::valueRead(double* targets, int count) {
+  observer_.requestStart(true, count, source_.position());
   if (source_.atEnd()) return fail(ReadError::kReadStart);
   {
     ByteSource::Cursor in(source_);
@@ -183,18 +189,31 @@ ReadStatus ListReader::valueRead(double* targets, int count) {
     for (int i = 0; i < count; ++i) {
       if (owed == 0) {
         CharClass k = classOf(c);
-        while (k == kBlank || k == kNewline) k = classOf(c = in.get());
+        while (k == kBlank || k == kNewline) {
+          if (k == kNewline) observer_.recordCrossed(in.at(c), i);
+          k = classOf(c = in.get());
+        }
         if (k == kComma) {  // a null for this target; the comma is its separator
+          observer_.commaNull(in.at(c), i);
           c = in.get();
           continue;
         }
         if (k == kSlash) {  // this and every later target keep their values
+          observer_.slash(in.at(c), i);
           slash = true;
           break;
         }
-        if (k == kEndOfData) return fail(ReadError::kListInEof);
+        observer_.entryStart(in.at(c), i);
+        if (k == kEndOfData) {
+          observer_.entryFailed(in.at(c), ReadError::kListInEof);
+          return fail(ReadError::kListInEof);
+        }
         ReadError error = scanEntry(in, c, entry);
-        if (error != ReadError::kNone) return fail(error);
+        if (error != ReadError::kNone) {
+          observer_.entryFailed(in.at(c), error);
+          return fail(error);
+        }
+        observer_.entryEnd(in.at(c), entry, i);
         owed = entry.repeat;
       }
       // After the entry's last copy, its blanks and one comma belong to it.
@@ -204,10 +223,16 @@ ReadStatus ListReader::valueRead(double* targets, int count) {
       if (entry.isValue) targets[i] = entry.value;
       --owed;
     }
+    // The rest of the record begins at the byte that ended the last entry,
+    // or just after the slash.
+    observer_.readEnd(slash ? in.at(c) + 1 : in.at(c), owed);
     if (!slash) in.unget(c);
   }
   if (!source_.skipRecord() && source_.readError() != 0) return fail(ReadError::kListInSystem);
   return {};
 }
+
+template class BasicListReader<NoReadObserver>;
+template class BasicListReader<ReadObserver>;
 
 }  // namespace slip

@@ -10,16 +10,27 @@
 //
 // A request never ends the process: it returns a ReadStatus, and the caller
 // decides what a failure means (the real run hands it to ioFatal).
+//
+// The reader is a template on what observes it (read_observer.h): the run
+// reads with ListReader, whose observer does nothing; a checker reads with
+// ObservedListReader. Both are built in list_reader.cpp.
 #pragma once
 
+#include <type_traits>
+
 #include "input/byte_source.h"
+#include "input/read_observer.h"
 #include "input/read_status.h"
 
 namespace slip {
 
-class ListReader {
+template <class Observer>
+class BasicListReader {
  public:
-  explicit ListReader(ByteSource& source) : source_(source) {}
+  BasicListReader(ByteSource& source, Observer& observer) : source_(source), observer_(observer) {}
+  explicit BasicListReader(ByteSource& source)
+    requires std::is_same_v<Observer, NoReadObserver>
+      : source_(source), observer_(silent_) {}
 
   // Fills targets[0..count) in order. After a failure the targets hold what
   // the read had stored so far, and the reader must not be used again.
@@ -29,17 +40,17 @@ class ListReader {
   ReadStatus recordSkip();
 
  private:
-  // The outcome of scanning one entry: a value or a null, given `repeat` times.
-  struct Entry {
-    double value = 0.0;
-    bool isValue = false;
-    int repeat = 1;
-  };
+  using Entry = ListEntry;
 
   [[gnu::always_inline]] static inline ReadError scanEntry(ByteSource::Cursor& in, int& c, Entry& entry);
   ReadStatus fail(ReadError error) const;
 
   ByteSource& source_;
+  Observer& observer_;
+  static inline NoReadObserver silent_;
 };
+
+using ListReader = BasicListReader<NoReadObserver>;
+using ObservedListReader = BasicListReader<ReadObserver>;
 
 }  // namespace slip

@@ -3,9 +3,10 @@
 namespace slip {
 namespace {
 
+template <class Reader>
 class GroupReader {
  public:
-  GroupReader(ListReader& reader, void (*startStatement)())
+  GroupReader(Reader& reader, void (*startStatement)())
       : reader_(reader), startStatement_(startStatement) {}
 
   bool values(double* targets, int count) {
@@ -29,15 +30,14 @@ class GroupReader {
   const ReadStatus& status() const { return status_; }
 
  private:
-  ListReader& reader_;
+  Reader& reader_;
   void (*startStatement_)();
   ReadStatus status_;
 };
 
-}  // namespace
-
-ReadStatus readSubfaultGroups(ListReader& reader, SubfaultGrid& grid, void (*startStatement)()) {
-  GroupReader group(reader, startStatement);
+template <class Reader>
+ReadStatus readGroups(Reader& reader, SubfaultGrid& grid, void (*startStatement)()) {
+  GroupReader<Reader> group(reader, startStatement);
   for (int iw = 1; iw <= grid.nw; ++iw) {
     for (int il = 1; il <= grid.nl; ++il) {
       // The targets of one read are contiguous: the slot or sample index is fastest.
@@ -48,6 +48,16 @@ ReadStatus readSubfaultGroups(ListReader& reader, SubfaultGrid& grid, void (*sta
     }
   }
   return {};
+}
+
+}  // namespace
+
+ReadStatus readSubfaultGroups(ListReader& reader, SubfaultGrid& grid, void (*startStatement)()) {
+  return readGroups(reader, grid, startStatement);
+}
+
+ReadStatus readSubfaultGroups(ObservedListReader& reader, SubfaultGrid& grid) {
+  return readGroups(reader, grid, nullptr);
 }
 
 }  // namespace slip

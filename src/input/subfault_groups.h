@@ -12,5 +12,10 @@ namespace slip {
 // `startStatement`, when not null, runs at the start of every request.
 // Stops at the first failed request and returns its status.
 ReadStatus readSubfaultGroups(ListReader& reader, SubfaultGrid& grid, void (*startStatement)());
+// The same sequence read by an observed reader, as a checker reads it.
+ReadStatus readSubfaultGroups(ObservedListReader& reader, SubfaultGrid& grid);
+
+// The model file's shape: 14 requests a group, one group a subfault.
+inline constexpr int kRequestsPerGroup = 14;
 
 }  // namespace slip
