@@ -1,6 +1,7 @@
 // Whole runs of the real binary: what it prints, how it ends, what files it leaves.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,16 +53,44 @@ TEST(Run, MissingModelLeavesReportAlone) {
   EXPECT_EQ(dir.read("rateA-out4.csv"), old);
 }
 
-// A model file that is a FIFO with no writer holds the tool in its first read,
-// so signals can be sent while it runs.
+// A model streamed through a named pipe reads as a regular file with the
+// same bytes: a writer that stops early ends the run at the end of the data
+// instead of leaving it waiting (the pipe is never opened for update).
+TEST(Run, ModelFromAPipeWhoseWriterStopsEarlyEndsAsACutFile) {
+  const std::string cut = testing::canonicalModel().substr(0, 1000);
+  TempDir plain;
+  plain.write("rateA.dat", cut);
+  ToolRun expected = testing::runTool(plain.path());
+
+  TempDir piped;
+  ASSERT_EQ(::mkfifo(piped.file("rateA.dat").c_str(), 0666), 0);
+  RunningTool tool = testing::startTool(piped.path());
+  {
+    std::ofstream writer(piped.file("rateA.dat"), std::ios::binary);
+    writer << cut;
+  }
+  ToolRun run = testing::waitTool(tool);
+  EXPECT_EQ(run.signal, SIGABRT);
+  EXPECT_EQ(run.signal, expected.signal);
+  EXPECT_EQ(run.err, expected.err);
+  EXPECT_EQ(run.err.substr(0, 17), "list in: end of f");
+  EXPECT_FALSE(piped.exists("rateA-out4.csv"));
+}
+
+// A model file that is a FIFO whose writer sends nothing holds the tool in
+// its first read, so signals can be sent while it runs.
 class BlockedRun : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(::mkfifo(dir_.file("rateA.dat").c_str(), 0666), 0); }
+  void TearDown() override {
+    if (writer_ >= 0) ::close(writer_);
+  }
 
   RunningTool startBlocked(bool ignoreInterrupt = false) {
     testing::RunOptions options;
     options.ignoreInterrupt = ignoreInterrupt;
     RunningTool tool = testing::startTool(dir_.path(), options);
+    if (writer_ < 0) writer_ = ::open(dir_.file("rateA.dat").c_str(), O_WRONLY | O_CLOEXEC);
     waitUntilReading(tool.pid);
     return tool;
   }
@@ -85,6 +114,7 @@ class BlockedRun : public ::testing::Test {
   }
 
   TempDir dir_;
+  int writer_ = -1;   // held open, so the tool waits for data rather than seeing its end
 };
 
 TEST_F(BlockedRun, SignalsPrintTheirWordAndEndAsTheySay) {

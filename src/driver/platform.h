@@ -25,6 +25,9 @@ void resetFloatingPoint();      // round to nearest, double precision, all excep
 // Files. A handle is >= 0; failures return -1 (or false) and set *error.
 enum class OpenMode { Update, Read, Write };  // "r+", "r", "w"
 bool fileExists(const char* name, int* error);
+// True for a named pipe: opening one for update would hold its write end, and
+// a reader of it would then never see the end of the data.
+bool isPipe(const char* name);
 int openFile(const char* name, OpenMode mode, int* error);
 long readFile(int handle, void* buffer, std::size_t size, int* error);
 // Writes all of `size` bytes at the handle's position; returns the bytes written.

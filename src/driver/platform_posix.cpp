@@ -49,6 +49,11 @@ bool fileExists(const char* name, int* error) {
   return false;
 }
 
+bool isPipe(const char* name) {
+  struct stat info;
+  return ::stat(name, &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
 int openFile(const char* name, OpenMode mode, int* error) {
   int flags = O_RDWR;
   if (mode == OpenMode::Read) flags = O_RDONLY;

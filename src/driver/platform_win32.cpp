@@ -143,6 +143,9 @@ void resetFloatingPoint() {
   _clearfp();
 }
 
+// A model delivered through a Windows pipe has no name in the folder.
+bool isPipe(const char*) { return false; }
+
 bool fileExists(const char* name, int* error) {
   if (_access(name, 0) == 0) return true;
   *error = errno;

@@ -139,6 +139,10 @@ void openUnit(int unit, const char* name, const char* status) {
     // A file that must exist is never opened by creating it anew: that would
     // empty a model file the run may write but not read.
     if (mode == OpenMode::Write && mustExist) break;
+    // A model streamed through a named pipe is read, never updated: the
+    // update attempt would hold the pipe's write end, and a writer that stops
+    // early would leave the run waiting for an end of data that never comes.
+    if (mode == OpenMode::Update && mustExist && platform::isPipe(copy)) continue;
     handle = platform::openFile(copy, mode, &error);
     if (handle >= 0) {
       u.canRead = mode != OpenMode::Write;
