@@ -1,0 +1,101 @@
+// What slipcheck found, and how it says it: lines in the form compilers use.
+//
+//   rateA.dat:5001:23: error: exponent field: incomprehensible list input
+//     in subfault W 9 L14 (group 358 of 946), record 3 of 14: 35-degree samples 1 to 10, value 3
+//    5001 | 0.0 0.0 1.5E+ 0.0
+//         |         ^~~~
+//
+// A finding waits until its line is complete, so that its excerpt shows the
+// whole line; then it is printed at once, in the order the findings came.
+// The first finding of each kind is shown in full and the rest are counted,
+// unless every one is asked for.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <string>
+#include <string_view>
+
+namespace slip::check {
+
+// Where the findings go (standard output, or a string in tests).
+class Output {
+ public:
+  virtual void write(std::string_view text) = 0;
+
+ protected:
+  ~Output() = default;
+};
+
+enum class Kind : unsigned char {
+  kError,
+  kShortRecord,     // a value read took values from the next record
+  kSurplus,         // a record held more than its read takes
+  kNull,            // a null value left a slot at 0.0
+  kSlash,           // a slash ended a read early
+  kDroppedCopies,   // copies of a repeat count dropped at the end of a read
+  kBlankLine,       // a blank line passed over inside a value read
+  kLoneCr,          // a carriage return that ends no line
+  kCtrlZ,           // a Ctrl-Z ends the data before the file ends
+  kHighByte,        // a byte 128..255 in a record that is read
+  kUnshowable,      // a value the report prints as asterisks
+  kNotFinite,       // a value that is infinite or NaN
+  kOutOfRange,      // a longitude or latitude outside its range
+  kTrailingText,    // text after the last record a run reads
+  kCount
+};
+
+// A short name of each warning kind, for the count of those not shown.
+const char* kindName(Kind kind);
+
+struct Finding {
+  Kind kind = Kind::kError;
+  long long line = 0;      // 0: no place in the file (a message about the file as a whole)
+  long long column = 0;
+  long long lastColumn = 0;  // the range marked with tildes ends here (>= column)
+  std::string message;
+  std::string context;     // "in subfault ...", or empty
+  bool excerpt = true;     // show the line with a caret
+  bool shiftCause = false; // the first record that shifted the layout: an error's note leads back here
+  std::string note;        // for the shift cause: what the note under a later error says
+};
+
+// The line-and-caret excerpt of `head` (the line's first bytes) for a finding
+// at `column` (marked to `lastColumn`), cut to about 100 characters around it.
+// Bytes that would not print as one character print as '?', a tab as a blank.
+std::string renderExcerpt(long long line, std::string_view head, long long column, long long lastColumn);
+
+class Reporter {
+ public:
+  Reporter(std::string_view name, Output& out, bool all, bool quiet);
+
+  // Adds a finding on the line the walk is on (or, without excerpt, anywhere).
+  void add(Finding finding);
+  // Line `line` is complete: prints the findings that waited for it.
+  void lineDone(long long line, std::string_view head);
+  // Prints what still waits (without excerpts).
+  void flush();
+  // Prints what still waits and how many of each kind were not shown.
+  void finish();
+
+  long long warnings() const { return warnings_; }
+  int errors() const { return errors_; }
+  void write(std::string_view text) { out_.write(text); }
+
+ private:
+  void print(const Finding& finding, std::string_view head, bool withHead);
+
+  std::string name_;
+  Output& out_;
+  bool all_;
+  bool quiet_;
+  std::deque<Finding> pending_;
+  std::array<long long, static_cast<std::size_t>(Kind::kCount)> counts_{};
+  long long warnings_ = 0;
+  int errors_ = 0;
+  Finding shift_;           // the shift cause, kept for the note under a later error
+  std::string shiftHead_;
+  bool hasShift_ = false;
+};
+
+}  // namespace slip::check
