@@ -39,6 +39,7 @@ struct RunOptions {
                                    // a write past it fails with EFBIG
   bool unreadStandardError = false;  // standard error is a pipe nobody reads:
                                      // writing to it raises SIGPIPE
+  std::string tool = "";           // the program to run; empty: slipreport
 };
 
 // Runs the tool with `dir` as its working directory and waits for it.

@@ -107,12 +107,11 @@ void TextTracker::finishLine() {
   while (head_.size() < kHeadCapacity) {
     int c = source_.get();
     if (c == kEof) break;
+    walkTo(source_.position());
     if (c == '\n') {
-      endLine();
       finished_ = true;
       return;
     }
-    head_.push_back(static_cast<char>(c));
   }
   finish();
 }
