@@ -61,7 +61,7 @@ fi
 "$wine" wineboot > /dev/null 2>&1 < /dev/null || true
 trap '"$wineserver" -k > /dev/null 2>&1 || true' EXIT
 
-echo "== windows: cross-build slipreport.exe and the tests"
+echo "== windows: cross-build slipreport.exe, slipcheck.exe and the tests"
 cmake -B build-win -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" > build-win/configure.log
 cmake --build build-win -j2
 dlls=$(x86_64-w64-mingw32-objdump -p build-win/slipreport.exe | awk '/DLL Name/ {print $3}' | sort | tr '\n' ' ')
@@ -81,7 +81,7 @@ ctest --test-dir build-win --output-on-failure --no-tests=error -j2 \
 
 echo "== windows: the Linux reference tool"
 cmake -B build-linux-win > /dev/null
-cmake --build build-linux-win -j2 --target slipreport > /dev/null
+cmake --build build-linux-win -j2 --target slipreport slipcheck > /dev/null
 
 bash ci/windows_e2e.sh "$root/build-linux-win/slipreport" "$root/build-win/slipreport.exe" "$root/build-win/make_model.exe"
 

@@ -15,6 +15,9 @@ set -euo pipefail
 linux=$(realpath "$1")
 exe=$(realpath "$2")
 make_model=${3:+$(realpath "$3")}
+# slipcheck beside each build's slipreport
+check_linux=$(dirname "$linux")/slipcheck
+check_exe=$(dirname "$exe")/slipcheck.exe
 root=$(cd "$(dirname "$0")/.." && pwd)
 model=$root/examples/rateA.dat
 wine=/usr/lib/wine/wine64
@@ -220,6 +223,23 @@ if [ -n "$make_model" ]; then
   cmp -s "$model" "$scratch/regenerated.dat" || fail "make_model.exe does not reproduce examples/rateA.dat"
   finish
 fi
+
+# slipcheck.exe gives the Linux findings, line for line with CR LF, and the
+# same exit status, on a model whose short record makes the run fail later.
+name=slipcheck
+case_ok=1
+dir=$scratch/$name
+mkdir -p "$dir"
+sed '7003s/ [^ ]*$//' "$model" > "$dir/rateA.dat"
+linux_status=0
+(cd "$dir" && "$check_linux") > "$dir/linux.out" 2>&1 || linux_status=$?
+win_status=0
+(cd "$dir" && "$wine" "$check_exe") < /dev/null > "$dir/win.out" 2> "$dir/win.err" || win_status=$?
+[ $linux_status = 2 ] || fail "Linux slipcheck exit status $linux_status, expected 2"
+[ $win_status = $linux_status ] || fail "exit status $win_status, expected $linux_status"
+crlf "$dir/linux.out" | cmp -s - "$dir/win.out" || fail "findings differ: $(diff <(crlf "$dir/linux.out") "$dir/win.out" | head -5)"
+[ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
+finish
 
 echo "windows-e2e: $passed passed, $failed failed"
 [ $failed = 0 ]

@@ -1,0 +1,58 @@
+// Feeds arbitrary bytes to slipcheck's checker.
+//
+// Each input is checked twice, from one large block and from blocks of 1 to
+// 5 bytes: the findings must be the same text. The checker's verdict must be
+// the run's: an error exactly when the plain reader fails on the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "check/model_check.h"
+#include "driver/grid.h"
+#include "input/byte_source.h"
+#include "input/subfault_groups.h"
+
+namespace {
+
+class StringOutput final : public slip::check::Output {
+ public:
+  void write(std::string_view text) override { text_ += text; }
+  std::string text_;
+};
+
+std::vector<unsigned char> storage(1 << 16);
+
+slip::check::CheckResult check(const std::uint8_t* data, std::size_t size, std::size_t chunk, bool all,
+                               std::string& out) {
+  slip::MemoryFeed feed{{data, size}, chunk, 0};
+  slip::ByteSource source(storage, &slip::MemoryFeed::refill, &feed);
+  StringOutput text;
+  slip::check::CheckResult result = slip::check::checkModel(source, "fuzz.dat", {}, {.all = all}, text);
+  out = std::move(text.text_);
+  return result;
+}
+
+bool runFails(const std::uint8_t* data, std::size_t size) {
+  static auto* grid = new slip::SubfaultGrid();
+  *grid = slip::SubfaultGrid();
+  slip::MemoryFeed feed{{data, size}, static_cast<std::size_t>(-1), 0};
+  slip::ByteSource source(storage, &slip::MemoryFeed::refill, &feed);
+  slip::ListReader reader(source);
+  return !slip::readSubfaultGroups(reader, *grid, nullptr).ok();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const bool all = size > 0 && (data[0] & 1) != 0;
+  const std::size_t chunk = size > 0 ? 1 + data[0] % 5 : 1;
+  std::string whole, pieces;
+  slip::check::CheckResult a = check(data, size, static_cast<std::size_t>(-1), all, whole);
+  slip::check::CheckResult b = check(data, size, chunk, all, pieces);
+  if (whole != pieces || a.errors != b.errors || a.warnings != b.warnings) std::abort();
+  if ((a.errors > 0) != runFails(data, size)) std::abort();
+  return 0;
+}
