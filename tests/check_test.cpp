@@ -51,6 +51,8 @@ const Case kCases[] = {
      "rateA.dat:5001:2: warning: repeat count gives 2 more copies than the read takes: they are dropped", 1, 0},
     {"blank line inside a read", [](Lines& l) { l.insert(l.begin() + kSamples - 1, " "); },
      "rateA.dat:5001:2: warning: blank line inside a value read: the read passes over it to the next record", 1, 0},
+    {"run of empty lines inside a read", [](Lines& l) { l.insert(l.begin() + kSamples - 1, 3, ""); },
+     "rateA.dat:5001:1: warning: blank line inside a value read", 3, 0},
     {"lone carriage return", [](Lines& l) { line(l, kSamples + 5) = "skipped\r record"; },
      "rateA.dat:5006:8: warning: carriage return without a line feed", 1, 0},
     {"byte 128 to 255 after the values", [](Lines& l) { line(l, kSamples) += " \xe9"; },

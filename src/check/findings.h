@@ -71,6 +71,15 @@ class Reporter {
 
   // Adds a finding on the line the walk is on (or, without excerpt, anywhere).
   void add(Finding finding);
+  // Whether the next finding of `kind` would be shown; if not, a caller may
+  // count it with addUnshown instead of composing it.
+  bool shows(Kind kind) const {
+    return !quiet_ && (kind == Kind::kError || all_ || counts_[static_cast<std::size_t>(kind)] == 0);
+  }
+  void addUnshown(Kind kind, long long count = 1) {
+    counts_[static_cast<std::size_t>(kind)] += count;
+    warnings_ += count;
+  }
   // Line `line` is complete: prints the findings that waited for it.
   void lineDone(long long line, std::string_view head);
   // Prints what still waits (without excerpts).

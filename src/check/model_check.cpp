@@ -59,7 +59,8 @@ class ModelObserver final : public ReadObserver, public TrackerListener {
  public:
   ModelObserver(ByteSource& source, std::string_view name, const RawFacts& raw, const CheckOptions& options,
                 Output& out)
-      : source_(source), raw_(raw), tracker_(source, *this), reporter_(name, out, options.all, options.quiet),
+      : source_(source), raw_(raw), options_(options), tracker_(source, *this),
+        reporter_(name, out, options.all, options.quiet),
         name_(name), out_(out) {}
 
   CheckResult run();
@@ -78,6 +79,8 @@ class ModelObserver final : public ReadObserver, public TrackerListener {
   }
   void recordCrossed(TextPosition lineFeed, int target) override;
   void commaNull(TextPosition at, int target) override;
+  [[gnu::noinline]] void crossed(TextPosition lineFeed, int target);
+  void moreRecordsCrossed(int count, int target) override;
   void slash(TextPosition at, int target) override;
   void readEnd(TextPosition rest, int droppedCopies) override;
 
@@ -101,6 +104,7 @@ class ModelObserver final : public ReadObserver, public TrackerListener {
 
   ByteSource& source_;
   const RawFacts& raw_;
+  CheckOptions options_;
   TextTracker tracker_;
   Reporter reporter_;
   std::string name_;
@@ -116,6 +120,8 @@ class ModelObserver final : public ReadObserver, public TrackerListener {
   int onRecord_ = 0;            // targets the current read took from its current record
   bool slashed_ = false;        // the current read ended at a slash
   bool shifted_ = false;        // a short record has shifted every later read
+  bool blankLineShown_ = false; // later blank lines are only counted
+  long long blankLinesUnshown_ = 0;
   long long values_ = 0;        // targets given a value or a null
   long long records_ = 0;       // records the reading used
   std::vector<long long> groupLines_ = std::vector<long long>(kGroups, 0);
@@ -131,6 +137,10 @@ std::string ModelObserver::where(int value) const {
 
 void ModelObserver::warn(Kind kind, Place at, long long lastColumn, std::string message, int value,
                          bool shiftCause) {
+  if (!shiftCause && !reporter_.shows(kind)) {
+    reporter_.addUnshown(kind);
+    return;
+  }
   Finding f;
   f.kind = kind;
   f.line = at.line;
@@ -139,6 +149,7 @@ void ModelObserver::warn(Kind kind, Place at, long long lastColumn, std::string 
   f.message = std::move(message);
   if (request_ > 0) f.context = where(value);
   f.shiftCause = shiftCause;
+  tracker_.watchLine(at.line);
   if (shiftCause) {
     f.note = format("the layout shifted here, where a record holds %d of the %d values its read takes; "
                     "every read since has started a record late",
@@ -194,8 +205,17 @@ void ModelObserver::checkValue(double value, int target, Place at, long long las
 }
 
 void ModelObserver::recordCrossed(TextPosition lineFeed, int target) {
+  if (onRecord_ == 0 && blankLineShown_) {  // counted alone: a file may hold any number of them
+    ++blankLinesUnshown_;
+    return;
+  }
+  crossed(lineFeed, target);
+}
+
+void ModelObserver::crossed(TextPosition lineFeed, int target) {
   Place at = tracker_.locate(lineFeed);
   if (onRecord_ == 0) {
+    blankLineShown_ = !options_.all || options_.quiet;
     warn(Kind::kBlankLine, at, at.column,
          "blank line inside a value read: the read passes over it to the next record", target + 1);
   } else if (!shifted_) {
@@ -207,6 +227,21 @@ void ModelObserver::recordCrossed(TextPosition lineFeed, int target) {
          0, true);
   }
   onRecord_ = 0;
+}
+
+// Empty records after the first line feed of a run: blank lines, counted
+// alone once the first has been shown.
+void ModelObserver::moreRecordsCrossed(int count, int target) {
+  long long line = tracker_.line();  // where the run's first line feed stands
+  for (int n = 1; n <= count; ++n) {
+    if (blankLineShown_) {
+      blankLinesUnshown_ += count - n + 1;
+      return;
+    }
+    warn(Kind::kBlankLine, {line + n, 1}, 1,
+         "blank line inside a value read: the read passes over it to the next record", target + 1);
+    blankLineShown_ = !options_.all || options_.quiet;
+  }
 }
 
 void ModelObserver::commaNull(TextPosition at, int target) {
@@ -329,6 +364,7 @@ void ModelObserver::reportFailure(const ReadStatus& status) {
   if (status.error == ReadError::kReadStart) {
     f.context += ", at its start: the data ended with the record before";
   }
+  tracker_.watchLine(f.line);
   reporter_.add(std::move(f));
 }
 
@@ -363,10 +399,12 @@ CheckResult ModelObserver::run() {
     f.line = at.line;
     f.column = f.lastColumn = at.column;
     f.message = "Ctrl-Z (byte 26) ends the data here: a run reads nothing after it";
+    tracker_.watchLine(f.line);
     reporter_.add(std::move(f));
   }
   tracker_.finishLine();
   if (status.ok()) checkComposedValues(*grid);
+  reporter_.addUnshown(Kind::kBlankLine, blankLinesUnshown_);
   reporter_.finish();
   result.errors = reporter_.errors();
   result.warnings = reporter_.warnings();

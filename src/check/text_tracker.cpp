@@ -44,18 +44,19 @@ void TextTracker::walkTo(const unsigned char* to) {
 // Walks [from, to): the bytes of one block, in order.
 void TextTracker::walkSegment(const unsigned char* from, const unsigned char* to) {
   while (from < to) {
+    if (*from == '\n' && head_.empty() && !regionOpen_ && line_ > watchUntil_) {
+      // A run of empty lines that nothing waits on: count them.
+      const unsigned char* p = from;
+      while (p < to && *p == '\n') ++p;
+      line_ += p - from;
+      lineStart_ = offset(p);
+      from = p;
+      continue;
+    }
     const void* found = std::memchr(from, '\n', static_cast<std::size_t>(to - from));
     const unsigned char* stop = found != nullptr ? static_cast<const unsigned char*>(found) : to;
     const std::size_t size = static_cast<std::size_t>(stop - from);
-    if (head_.size() < kHeadCapacity) {
-      std::size_t room = kHeadCapacity - head_.size();
-      head_.append(reinterpret_cast<const char*>(from), size < room ? size : room);
-    }
-    for (const unsigned char* cr = from;
-         (cr = static_cast<const unsigned char*>(std::memchr(cr, '\r', static_cast<std::size_t>(stop - cr))));
-         ++cr) {
-      listener_.loneCarriageReturn(placeOf(offset(cr)));
-    }
+    if (size > 0) walkText(from, stop);
     if (regionOpen_) {
       for (const unsigned char* p = from; p < stop; ++p) {
         long long column = offset(p) - lineStart_ + 1;
@@ -76,6 +77,20 @@ void TextTracker::walkSegment(const unsigned char* from, const unsigned char* to
   }
 }
 
+// The bytes of a line before its line feed.
+void TextTracker::walkText(const unsigned char* from, const unsigned char* stop) {
+  const std::size_t size = static_cast<std::size_t>(stop - from);
+  if (head_.size() < kHeadCapacity) {
+    std::size_t room = kHeadCapacity - head_.size();
+    head_.append(reinterpret_cast<const char*>(from), size < room ? size : room);
+  }
+  for (const unsigned char* cr = from;
+       (cr = static_cast<const unsigned char*>(std::memchr(cr, '\r', static_cast<std::size_t>(stop - cr))));
+       ++cr) {
+    listener_.loneCarriageReturn(placeOf(offset(cr)));
+  }
+}
+
 void TextTracker::closeRegion() {
   if (!regionOpen_) return;
   regionOpen_ = false;
@@ -84,7 +99,7 @@ void TextTracker::closeRegion() {
 
 void TextTracker::endLine() {
   closeRegion();
-  listener_.lineDone(line_, head_);
+  if (line_ <= watchUntil_) listener_.lineDone(line_, head_);
   ++line_;
   head_.clear();
 }

@@ -62,11 +62,18 @@ class TextTracker {
   void finishLine();
   // Ends the walk at the end of what the source has shown.
   void finish();
+  // lineDone is called for lines up to `line` when they are complete (only
+  // for lines something waits on, so that a flood of plain lines costs little).
+  void watchLine(long long line) {
+    if (line > watchUntil_) watchUntil_ = line;
+  }
+  long long line() const { return line_; }
 
  private:
   static void blockDone(void* self, const unsigned char* begin, const unsigned char* end);
   void walkTo(const unsigned char* to);
   void walkSegment(const unsigned char* from, const unsigned char* to);
+  void walkText(const unsigned char* from, const unsigned char* stop);
   void endLine();
   void closeRegion();
 
@@ -82,6 +89,7 @@ class TextTracker {
   long long firstText_ = 0, lastText_ = 0, highByte_ = 0;
   int highValue_ = 0;
   bool finished_ = false;
+  long long watchUntil_ = 0;
 };
 
 }  // namespace slip::check

@@ -189,10 +189,12 @@ ReadStatus BasicListReader<Observer>::valueRead(double* targets, int count) {
     for (int i = 0; i < count; ++i) {
       if (owed == 0) {
         CharClass k = classOf(c);
+        int crossed = 0;  // line feeds passed here (only an observer counts them)
         while (k == kBlank || k == kNewline) {
-          if (k == kNewline) observer_.recordCrossed(in.at(c), i);
+          if (k == kNewline && crossed++ == 0) observer_.recordCrossed(in.at(c), i);
           k = classOf(c = in.get());
         }
+        if (crossed > 1) observer_.moreRecordsCrossed(crossed - 1, i);
         if (k == kComma) {  // a null for this target; the comma is its separator
           observer_.commaNull(in.at(c), i);
           c = in.get();

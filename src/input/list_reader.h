@@ -16,8 +16,6 @@
 // ObservedListReader. Both are built in list_reader.cpp.
 #pragma once
 
-#include <type_traits>
-
 #include "input/byte_source.h"
 #include "input/read_observer.h"
 #include "input/read_status.h"
@@ -28,9 +26,6 @@ template <class Observer>
 class BasicListReader {
  public:
   BasicListReader(ByteSource& source, Observer& observer) : source_(source), observer_(observer) {}
-  explicit BasicListReader(ByteSource& source)
-    requires std::is_same_v<Observer, NoReadObserver>
-      : source_(source), observer_(silent_) {}
 
   // Fills targets[0..count) in order. After a failure the targets hold what
   // the read had stored so far, and the reader must not be used again.
@@ -47,10 +42,16 @@ class BasicListReader {
 
   ByteSource& source_;
   Observer& observer_;
-  static inline NoReadObserver silent_;
 };
 
-using ListReader = BasicListReader<NoReadObserver>;
+// The run's reader: nothing observes it.
+class ListReader : public BasicListReader<NoReadObserver> {
+ public:
+  explicit ListReader(ByteSource& source) : BasicListReader(source, silent_) {}
+
+ private:
+  static inline NoReadObserver silent_;
+};
 using ObservedListReader = BasicListReader<ReadObserver>;
 
 }  // namespace slip

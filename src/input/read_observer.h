@@ -32,6 +32,7 @@ struct NoReadObserver {
   void entryEnd(TextPosition /*stop*/, const ListEntry&, int /*target*/) {}
   void entryFailed(TextPosition /*stop*/, ReadError) {}
   void recordCrossed(TextPosition /*lineFeed*/, int /*target*/) {}
+  void moreRecordsCrossed(int /*count*/, int /*target*/) {}
   void commaNull(TextPosition, int /*target*/) {}
   void slash(TextPosition, int /*target*/) {}
   void readEnd(TextPosition /*restOfRecord*/, int /*droppedCopies*/) {}
@@ -44,7 +45,10 @@ class ReadObserver {
   virtual void entryStart(TextPosition at, int target) = 0;
   virtual void entryEnd(TextPosition stop, const ListEntry& entry, int target) = 0;
   virtual void entryFailed(TextPosition stop, ReadError error) = 0;
+  // The first line feed of a run of blanks and line feeds between entries,
+  // then how many more the run held (each ends an empty record).
   virtual void recordCrossed(TextPosition lineFeed, int target) = 0;
+  virtual void moreRecordsCrossed(int count, int target) = 0;
   virtual void commaNull(TextPosition at, int target) = 0;
   virtual void slash(TextPosition at, int target) = 0;
   virtual void readEnd(TextPosition restOfRecord, int droppedCopies) = 0;
