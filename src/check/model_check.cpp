@@ -122,6 +122,7 @@ class ModelObserver final : public ReadObserver, public TrackerListener {
   bool shifted_ = false;        // a short record has shifted every later read
   bool blankLineShown_ = false; // later blank lines are only counted
   long long blankLinesUnshown_ = 0;
+  long long crossLine_ = 0;     // the line of the latest run's first line feed
   long long values_ = 0;        // targets given a value or a null
   long long records_ = 0;       // records the reading used
   std::vector<long long> groupLines_ = std::vector<long long>(kGroups, 0);
@@ -214,6 +215,7 @@ void ModelObserver::recordCrossed(TextPosition lineFeed, int target) {
 
 void ModelObserver::crossed(TextPosition lineFeed, int target) {
   Place at = tracker_.locate(lineFeed);
+  crossLine_ = at.line;
   if (onRecord_ == 0) {
     blankLineShown_ = !options_.all || options_.quiet;
     warn(Kind::kBlankLine, at, at.column,
@@ -232,14 +234,20 @@ void ModelObserver::crossed(TextPosition lineFeed, int target) {
 // Empty records after the first line feed of a run: blank lines, counted
 // alone once the first has been shown.
 void ModelObserver::moreRecordsCrossed(int count, int target) {
-  long long line = tracker_.line();  // where the run's first line feed stands
   for (int n = 1; n <= count; ++n) {
     if (blankLineShown_) {
       blankLinesUnshown_ += count - n + 1;
       return;
     }
-    warn(Kind::kBlankLine, {line + n, 1}, 1,
-         "blank line inside a value read: the read passes over it to the next record", target + 1);
+    // The walk may be past these lines already: an empty line needs no excerpt.
+    Finding f;
+    f.kind = Kind::kBlankLine;
+    f.line = crossLine_ + n;
+    f.column = f.lastColumn = 1;
+    f.excerpt = false;
+    f.message = "blank line inside a value read: the read passes over it to the next record";
+    f.context = where(target + 1);
+    reporter_.add(std::move(f));
     blankLineShown_ = !options_.all || options_.quiet;
   }
 }
