@@ -96,7 +96,7 @@ RunningTool startTool(const std::string& dir, const RunOptions& options) {
     }
     if (::chdir(dir.c_str()) != 0) ::_exit(126);
     std::vector<char*> argv;
-    std::string tool = SLIP_TOOL_PATH;
+    std::string tool = options.tool.empty() ? std::string(SLIP_TOOL_PATH) : options.tool;
     argv.push_back(tool.data());
     std::vector<std::string> args = options.args;
     for (auto& arg : args) argv.push_back(arg.data());

@@ -8,6 +8,7 @@
 #include "driver/platform.h"
 #include "map/command_line.h"
 #include "map/contours.h"
+#include "map/number_text.h"
 #include "map/report_reader.h"
 #include "map/svg_writer.h"
 
@@ -84,7 +85,7 @@ int draw(const Command& command) {
   const Summary summary = summarize(*data);
   const double step = isochroneStep(summary, command.figure.contourStep);
   if (contourLevels(summary.minTime, summary.maxTime, step, kMaxContourLines + 1).size() > kMaxContourLines) {
-    return usageMistake("--contour " + std::to_string(step) + " gives more than 200 contour lines");
+    return usageMistake("--contour " + formatNumber(step, decimalsFor(step)) + " gives more than 200 contour lines");
   }
   const std::string svg = writeSvg(layoutFigure(*data, command.figure));
   return writeFigure(command.output.empty() ? figurePathFor(command.report) : command.output, svg) ? kExitDrawn
