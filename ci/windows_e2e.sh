@@ -6,7 +6,10 @@
 # and the lines after it), and its exit status 0 where Linux gives 0, 1 where
 # Linux gives 1 and 3 where Linux aborts (134 from the shell).
 #
-#   ci/windows_e2e.sh LINUX_TOOL WINDOWS_EXE [MAKE_MODEL_EXE]
+#   ci/windows_e2e.sh LINUX_TOOL WINDOWS_EXE [MAKE_MODEL_EXE [LINUX_SLIPMAP SLIPMAP_EXE]]
+#
+# With the slipmap pair, slipmap.exe draws the example's report under Wine
+# and its SVG must equal the Linux one byte for byte.
 #
 # WINEPREFIX and WINEDEBUG come from the caller (ci/windows.sh). The read-only
 # report is checked as the unprivileged user nobody, on both builds, since
@@ -15,6 +18,8 @@ set -euo pipefail
 linux=$(realpath "$1")
 exe=$(realpath "$2")
 make_model=${3:+$(realpath "$3")}
+linux_map=${4:+$(realpath "$4")}
+map_exe=${5:+$(realpath "$5")}
 root=$(cd "$(dirname "$0")/.." && pwd)
 model=$root/examples/rateA.dat
 wine=/usr/lib/wine/wine64
@@ -218,6 +223,17 @@ if [ -n "$make_model" ]; then
   (cd "$scratch" && "$wine" "$make_model" 1 regenerated.dat) < /dev/null > "$scratch/make-model.log" 2>&1 ||
     fail "make_model.exe failed"
   cmp -s "$model" "$scratch/regenerated.dat" || fail "make_model.exe does not reproduce examples/rateA.dat"
+  finish
+fi
+
+if [ -n "$map_exe" ]; then
+  # The figure's text depends on nothing of the platform: the same bytes.
+  with_report() { cp "$root/tests/data/example-report.csv" "$1/rateA-out4.csv"; }
+  prepare slipmap-example with_report
+  (cd "$scratch/$name.linux" && "$linux_map" < /dev/null > ../$name.linux.out 2> ../$name.linux.err) || fail "Linux slipmap failed"
+  (cd "$scratch/$name.win" && "$wine" "$map_exe" < /dev/null > ../$name.win.out 2> ../$name.win.err) || fail "slipmap.exe failed"
+  [ ! -s "$scratch/$name.win.err" ] || fail "slipmap.exe wrote to standard error: $(head -c 300 "$scratch/$name.win.err")"
+  cmp -s "$scratch/$name.linux/rateA-out4.svg" "$scratch/$name.win/rateA-out4.svg" || fail "the SVGs differ"
   finish
 fi
 
