@@ -74,6 +74,7 @@ TEST(MapTool, CommandLineMistakes) {
       {{"--contour"}, "--contour needs a value"},
       {{"a.csv", "b.csv"}, "one report at a time: 'b.csv' is a second"},
       {{"--contour", "0.01"}, "--contour 0.01 gives more than 200 contour lines"},
+      {{"figure.svg"}, "the figure would replace the report 'figure.svg'"},
   };
   for (const auto& c : cases) {
     const ToolRun run = slipmap(dir, c.args);

@@ -26,8 +26,10 @@ void summarizeSlip(const ReportData& data, Summary& s) {
   eachCell([&](int il, int iw) {
     if (!data.has(report::kSlip, il, iw)) return;
     const double slip = data.value(report::kSlip, il, iw);
-    if (!s.hasSlip || slip > s.maxSlip) s.maxCell = {il, iw};
-    if (!s.hasSlip || slip > s.maxSlip) s.maxSlip = slip;
+    if (!s.hasSlip || slip > s.maxSlip) {
+      s.maxSlip = slip;
+      s.maxCell = {il, iw};
+    }
     s.hasSlip = true;
     if (slip > 0.0 && data.has(report::kRake, il, iw)) {
       const double rake = data.value(report::kRake, il, iw) * kDegree;

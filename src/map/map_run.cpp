@@ -72,6 +72,8 @@ int usageMistake(const std::string& message) {
 }
 
 int draw(const Command& command) {
+  const std::string target = command.output.empty() ? figurePathFor(command.report) : command.output;
+  if (target == command.report) return usageMistake("the figure would replace the report '" + target + "'");
   std::string bytes;
   if (!readWhole(command.report, bytes)) return kExitBadInput;
   // Heap-held: the report's values are some 70 kB.
@@ -88,8 +90,7 @@ int draw(const Command& command) {
     return usageMistake("--contour " + formatNumber(step, decimalsFor(step)) + " gives more than 200 contour lines");
   }
   const std::string svg = writeSvg(layoutFigure(*data, command.figure));
-  return writeFigure(command.output.empty() ? figurePathFor(command.report) : command.output, svg) ? kExitDrawn
-                                                                                                  : kExitBadInput;
+  return writeFigure(target, svg) ? kExitDrawn : kExitBadInput;
 }
 
 }  // namespace
