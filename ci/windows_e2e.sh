@@ -6,7 +6,10 @@
 # and the lines after it), and its exit status 0 where Linux gives 0, 1 where
 # Linux gives 1 and 3 where Linux aborts (134 from the shell).
 #
-#   ci/windows_e2e.sh LINUX_TOOL WINDOWS_EXE [MAKE_MODEL_EXE]
+#   ci/windows_e2e.sh LINUX_TOOL WINDOWS_EXE [MAKE_MODEL_EXE [LINUX_SLIPMAP SLIPMAP_EXE]]
+#
+# With the slipmap pair, slipmap.exe draws the example's report under Wine
+# and its SVG must equal the Linux one byte for byte.
 #
 # WINEPREFIX and WINEDEBUG come from the caller (ci/windows.sh). The read-only
 # report is checked as the unprivileged user nobody, on both builds, since
@@ -18,6 +21,8 @@ make_model=${3:+$(realpath "$3")}
 # slipcheck beside each build's slipreport
 check_linux=$(dirname "$linux")/slipcheck
 check_exe=$(dirname "$exe")/slipcheck.exe
+linux_map=${4:+$(realpath "$4")}
+map_exe=${5:+$(realpath "$5")}
 root=$(cd "$(dirname "$0")/.." && pwd)
 model=$root/examples/rateA.dat
 wine=/usr/lib/wine/wine64
@@ -240,6 +245,16 @@ win_status=0
 crlf "$dir/linux.out" | cmp -s - "$dir/win.out" || fail "findings differ: $(diff <(crlf "$dir/linux.out") "$dir/win.out" | head -5)"
 [ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
 finish
+if [ -n "$map_exe" ]; then
+  # The figure's text depends on nothing of the platform: the same bytes.
+  with_report() { cp "$root/tests/data/example-report.csv" "$1/rateA-out4.csv"; }
+  prepare slipmap-example with_report
+  (cd "$scratch/$name.linux" && "$linux_map" < /dev/null > ../$name.linux.out 2> ../$name.linux.err) || fail "Linux slipmap failed"
+  (cd "$scratch/$name.win" && "$wine" "$map_exe" < /dev/null > ../$name.win.out 2> ../$name.win.err) || fail "slipmap.exe failed"
+  [ ! -s "$scratch/$name.win.err" ] || fail "slipmap.exe wrote to standard error: $(head -c 300 "$scratch/$name.win.err")"
+  cmp -s "$scratch/$name.linux/rateA-out4.svg" "$scratch/$name.win/rateA-out4.svg" || fail "the SVGs differ"
+  finish
+fi
 
 echo "windows-e2e: $passed passed, $failed failed"
 [ $failed = 0 ]

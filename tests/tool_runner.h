@@ -1,4 +1,4 @@
-// Runs the real slipreport binary in a scratch folder and captures what it did.
+// Runs the real slipreport (or a companion) binary in a scratch folder and captures what it did.
 #pragma once
 
 #include <string>
@@ -39,7 +39,7 @@ struct RunOptions {
                                    // a write past it fails with EFBIG
   bool unreadStandardError = false;  // standard error is a pipe nobody reads:
                                      // writing to it raises SIGPIPE
-  std::string tool = "";           // the program to run; empty: slipreport
+  std::string tool = {};             // the program; empty for slipreport
 };
 
 // Runs the tool with `dir` as its working directory and waits for it.

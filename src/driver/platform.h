@@ -41,6 +41,12 @@ bool isPlainFile(int handle);
 long long fileSize(int handle);
 bool cutFile(int handle, long long length, int* error);
 bool closeFile(int handle, int* error);
+// Puts the file `from` in the place of `to`, replacing a file there in one
+// step: readers of `to` see the old file or the new one, never a mix.
+bool replaceFile(const char* from, const char* to, int* error);
+bool removeFile(const char* name);
+// The handle of standard output, in binary mode: bytes go out unchanged.
+int standardOutput();
 
 // Standard error, unbuffered.
 void writeError(const char* text, std::size_t size);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cfenv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -106,6 +107,16 @@ std::size_t writeFileAt(int handle, const void* data, std::size_t size, long lon
   }
   return done;
 }
+
+bool replaceFile(const char* from, const char* to, int* error) {
+  if (::rename(from, to) == 0) return true;
+  *error = errno;
+  return false;
+}
+
+bool removeFile(const char* name) { return ::unlink(name) == 0; }
+
+int standardOutput() { return 1; }
 
 bool seekFile(int handle, long long offset, int* error) {
   if (::lseek(handle, static_cast<off_t>(offset), SEEK_SET) >= 0) return true;

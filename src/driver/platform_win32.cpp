@@ -212,6 +212,20 @@ std::size_t writeFileAt(int handle, const void* data, std::size_t size, long lon
   return done;
 }
 
+// Names are in the C runtime's narrow code page, as _open takes them.
+bool replaceFile(const char* from, const char* to, int* error) {
+  if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  *error = errnoFor(GetLastError());
+  return false;
+}
+
+bool removeFile(const char* name) { return _unlink(name) == 0; }
+
+int standardOutput() {
+  _setmode(1, _O_BINARY);
+  return 1;
+}
+
 bool seekFile(int handle, long long offset, int* error) {
   if (_lseeki64(handle, offset, SEEK_SET) >= 0) return true;
   *error = errno;

@@ -6,6 +6,7 @@
 #include "compose/slip_composer.h"
 #include "driver/units.h"
 #include "report/field_editor.h"
+#include "report/report_layout.h"
 
 namespace slip {
 
@@ -25,30 +26,32 @@ static_assert(sizeof kHeaderFormat - 1 == 20 && sizeof kRowFormat10 - 1 == 23 &&
 using ValueOf = double (*)(SubfaultGrid&, int il, int iw);
 
 struct Section {
-  const char* title;   // printed after one leading blank
+  const char* title;
   ValueOf value;       // the number at column il of data row iw
   int width;           // fixed-point field: width and decimals
   int decimals;
   const char* format;  // the data rows' format text
 };
 
+// A row of the table: the section's title and field shape from the shared
+// layout, with its value and its rows' format text.
+constexpr Section section(report::Section index, ValueOf value) {
+  const report::SectionShape& shape = report::kSections[index];
+  return {shape.title, value, shape.width, shape.decimals, shape.width == 10 ? kRowFormat10 : kRowFormat12};
+}
+
 const Section kSections[] = {
-    {"Slip (m)", [](SubfaultGrid& g, int il, int iw) { return g.slip(il, iw); }, 10, 5, kRowFormat10},
-    {"Rake (deg)", [](SubfaultGrid& g, int il, int iw) { return g.rake(il, iw); }, 10, 5, kRowFormat10},
-    {"Slip of Rake = 35 degree (m)",
-     [](SubfaultGrid& g, int il, int iw) { return g.slip35(il, iw); }, 10, 5, kRowFormat10},
-    {"Slip of Rake = 125 degree (m)",
-     [](SubfaultGrid& g, int il, int iw) { return g.slip125(il, iw); }, 10, 5, kRowFormat10},
-    {"Rupture Time (s)", [](SubfaultGrid& g, int il, int iw) { return g.a2(5, il, iw); }, 10, 5,
-     kRowFormat10},
-    {"Distance from Epicenter (km)", [](SubfaultGrid& g, int il, int iw) { return g.dis(il, iw); },
-     10, 5, kRowFormat10},
-    {"Longitude (deg)", [](SubfaultGrid& g, int il, int iw) { return g.a1(3, il, iw); }, 12, 7,
-     kRowFormat12},
-    {"Latitude (deg)", [](SubfaultGrid& g, int il, int iw) { return g.a1(4, il, iw); }, 12, 7,
-     kRowFormat12},
+    section(report::kSlip, [](SubfaultGrid& g, int il, int iw) { return g.slip(il, iw); }),
+    section(report::kRake, [](SubfaultGrid& g, int il, int iw) { return g.rake(il, iw); }),
+    section(report::kSlip35, [](SubfaultGrid& g, int il, int iw) { return g.slip35(il, iw); }),
+    section(report::kSlip125, [](SubfaultGrid& g, int il, int iw) { return g.slip125(il, iw); }),
+    section(report::kRuptureTime, [](SubfaultGrid& g, int il, int iw) { return g.a2(5, il, iw); }),
+    section(report::kDistance, [](SubfaultGrid& g, int il, int iw) { return g.dis(il, iw); }),
+    section(report::kLongitude, [](SubfaultGrid& g, int il, int iw) { return g.a1(3, il, iw); }),
+    section(report::kLatitude, [](SubfaultGrid& g, int il, int iw) { return g.a1(4, il, iw); }),
 };
-constexpr int kDistanceSection = 6;  // counted from 1, as the report numbers them
+static_assert(sizeof kSections / sizeof kSections[0] == report::kSectionCount);
+constexpr int kDistanceSection = report::kDistance + 1;  // counted from 1, as the report numbers them
 
 // The longest record: a data row of 43 fields of width 12, "W", the row
 // number, 44 commas. The buffer is sized for the grid's declared columns.

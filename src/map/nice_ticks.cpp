@@ -1,0 +1,55 @@
+#include "map/nice_ticks.h"
+
+#include <cmath>
+
+namespace slip::map {
+namespace {
+
+// The multiples of `step` strictly between low and high.
+long long levelsInside(double low, double high, double step) {
+  const double first = std::floor(low / step) + 1.0;
+  const double last = std::ceil(high / step) - 1.0;
+  return last >= first ? static_cast<long long>(last - first) + 1 : 0;
+}
+
+}  // namespace
+
+double niceNumber(double x, bool roundUp) {
+  const double exponent = std::floor(std::log10(x));
+  const double power = std::pow(10.0, exponent);
+  const double fraction = x / power;
+  double nice = 10.0;
+  if (roundUp) {
+    nice = fraction <= 1.0 ? 1.0 : fraction <= 2.0 ? 2.0 : fraction <= 5.0 ? 5.0 : 10.0;
+  } else {
+    nice = fraction < 1.5 ? 1.0 : fraction < 3.0 ? 2.0 : fraction < 7.0 ? 5.0 : 10.0;
+  }
+  return nice * power;
+}
+
+std::vector<double> niceTicks(double low, double high, int count) {
+  if (!std::isfinite(low) || !std::isfinite(high) || !(high > low) || count < 2) return {low};
+  const double range = niceNumber(high - low, true);
+  const double step = niceNumber(range / (count - 1), false);
+  const double first = std::floor(low / step);
+  const double last = std::ceil(high / step);
+  std::vector<double> ticks;
+  for (double k = first; k <= last; k += 1.0) ticks.push_back(k * step);
+  return ticks;
+}
+
+double contourStep(double low, double high) {
+  if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return 0.0;
+  double step = std::pow(10.0, std::floor(std::log10(high - low)) - 2.0);
+  const double factors[] = {1.0, 2.0, 5.0};
+  for (int decade = 0; decade < 4; ++decade) {
+    for (double f : factors) {
+      const double candidate = step * f;
+      if (levelsInside(low, high, candidate) <= 10) return candidate;
+    }
+    step *= 10.0;
+  }
+  return step;
+}
+
+}  // namespace slip::map

@@ -1,0 +1,3 @@
+#include "map/map_run.h"
+
+int main(int argc, char** argv) { return slip::map::runSlipmap(argc, argv); }

@@ -1,0 +1,112 @@
+// Whole runs of slipmap: the example's figure, options, diagnostics and
+// exit statuses, and that a failed run writes nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "run_checks.h"
+
+namespace slip {
+namespace {
+
+using testing::TempDir;
+using testing::ToolRun;
+
+const std::string kSource = SLIP_SOURCE_DIR;
+const std::string kReport = testing::readFile(kSource + "/tests/data/example-report.csv");
+
+ToolRun slipmap(const TempDir& dir, std::vector<std::string> args = {}) {
+  testing::RunOptions options;
+  options.tool = SLIP_MAP_PATH;
+  options.args = std::move(args);
+  return testing::runTool(dir.path(), options);
+}
+
+// docs/rateA-out4.svg is the README's figure: it must be what slipmap draws
+// of the example's report today (regenerate it with the example target).
+TEST(MapTool, DrawsTheDocumentedFigure) {
+  TempDir dir;
+  dir.write("rateA-out4.csv", kReport);
+  testing::expectQuietSuccess(slipmap(dir));
+  const std::string figure = dir.read("rateA-out4.svg");
+  EXPECT_TRUE(figure == testing::readFile(kSource + "/docs/rateA-out4.svg")) << "docs/rateA-out4.svg is out of date";
+  EXPECT_FALSE(dir.exists("rateA-out4.svg.tmp"));
+
+  const ToolRun piped = slipmap(dir, {"-o", "-"});
+  EXPECT_EQ(piped.exitCode, 0);
+  EXPECT_TRUE(piped.out == figure) << "standard output differs from the file";
+}
+
+TEST(MapTool, OptionsShapeTheFigure) {
+  TempDir dir;
+  dir.write("run.csv", kReport);
+  testing::expectQuietSuccess(slipmap(dir, {"--width=500", "--title", "M 7 <test>", "--no-arrows", "--contour",
+                                            "10", "-o", "figure.svg", "run.csv"}));
+  const std::string svg = dir.read("figure.svg");
+  EXPECT_NE(svg.find("width=\"500\" height=\"485\""), std::string::npos);
+  EXPECT_NE(svg.find("<title>M 7 &lt;test&gt; \xe2\x80\x94 largest slip 7.214 m at W 11, L 21"), std::string::npos);
+  EXPECT_NE(svg.find("rupture time every 10 s"), std::string::npos);
+  EXPECT_EQ(svg.find("rake arrows"), std::string::npos);
+  EXPECT_FALSE(dir.exists("run.svg"));
+}
+
+TEST(MapTool, HelpAndVersion) {
+  TempDir dir;
+  const ToolRun help = slipmap(dir, {"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.out.rfind("usage: slipmap [options] [REPORT]\n", 0), 0u);
+  EXPECT_NE(help.out.find("64 a command-line mistake"), std::string::npos);
+  const ToolRun version = slipmap(dir, {"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, std::string("slipmap ") + SLIP_VERSION + "\n");
+}
+
+const char kUsage[] =
+    "usage: slipmap [--contour SECONDS] [--no-arrows] [--title TEXT] [--width PIXELS] [-o FILE] [REPORT]\n";
+
+TEST(MapTool, CommandLineMistakes) {
+  TempDir dir;
+  dir.write("rateA-out4.csv", kReport);
+  const struct { std::vector<std::string> args; std::string error; } cases[] = {
+      {{"--colour"}, "unknown option '--colour'"},
+      {{"--width", "50"}, "--width needs a whole number of pixels from 100 to 20000, not '50'"},
+      {{"--contour=0"}, "--contour needs a number of seconds above 0, not '0'"},
+      {{"--contour"}, "--contour needs a value"},
+      {{"a.csv", "b.csv"}, "one report at a time: 'b.csv' is a second"},
+      {{"--contour", "0.01"}, "--contour 0.01 gives more than 200 contour lines"},
+      {{"figure.svg"}, "the figure would replace the report 'figure.svg'"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = slipmap(dir, c.args);
+    EXPECT_EQ(run.exitCode, 64) << c.error;
+    EXPECT_EQ(run.err, "slipmap: error: " + c.error + "\n" + kUsage);
+    EXPECT_FALSE(dir.exists("rateA-out4.svg"));
+  }
+}
+
+// A failed run leaves an older figure as it was and no temporary file.
+TEST(MapTool, BadInputWritesNothing) {
+  TempDir dir;
+  std::string damaged = kReport;
+  damaged.replace(damaged.find("W 2,") + 4, 10, "   0.0x000");
+  const struct { std::string report; std::vector<std::string> args; std::string error; } cases[] = {
+      {damaged, {}, "rateA-out4.csv:4:8: error: expected a number in column L1 of row W2 of section \"Slip (m)\", "
+                    "found \"0.0x000\"\n"},
+      {"", {"missing.csv", "-o", "rateA-out4.svg"},
+       "missing.csv: error: cannot read the report: No such file or directory\n"},
+      {kReport, {"-o", "no/such/folder/x.svg"}, "no/such/folder/x.svg: error: cannot write the figure: No such file or directory\n"},
+  };
+  for (const auto& c : cases) {
+    dir.write("rateA-out4.csv", c.report);
+    dir.write("rateA-out4.svg", "older figure");
+    const ToolRun run = slipmap(dir, c.args);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, c.error);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(dir.read("rateA-out4.svg"), "older figure");
+    EXPECT_FALSE(dir.exists("rateA-out4.svg.tmp"));
+  }
+}
+
+}  // namespace
+}  // namespace slip
