@@ -42,6 +42,7 @@ TEST(Compose, SlipAndRakeTable) {
       {1.0, -1e17, 1e17, -55.0},
       {1e155, 0.0, kInf, 35.0},   // the sum of squares overflows: no hypot
       {kInf, 1.0, kInf, 35.0},
+      {1e-170, 1.0, 1.0, 125.0},  // the square underflows to zero, s35 does not
       // ((a * 180) / pi) + 35: a precomputed 180/pi gives ...479 and ...435.
       {0.44, 6.89, std::sqrt(0.44 * 0.44 + 6.89 * 6.89), 121.34601508592478},
       {2.39, 2.32, std::sqrt(2.39 * 2.39 + 2.32 * 2.32), 79.14853305484445},

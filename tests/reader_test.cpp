@@ -98,6 +98,10 @@ TEST(Reader, MalformedEntries) {
       {"minus then blank", "- 1\n", {1}, {U}, E::kInvalidNumber},
       {"a letter", "abc\n", {1}, {U}, E::kInvalidNumber},
       {"exponent without digits before", "E5\n", {1}, {U}, E::kInvalidNumber},
+      // Not an exponent: taken as one, these would read as nulls.
+      {"exponent letter before a comma", "E5,1\n", {2}, {U, U}, E::kInvalidNumber},
+      {"exponent letter after a count", "3*E5 1\n", {1}, {U}, E::kInvalidNumber},
+      {"exponent letter then blank", "e 1\n", {1}, {U}, E::kInvalidNumber},
       {"byte 128", "\x80\n", {1}, {U}, E::kInvalidNumber},
       {"lone CR where an entry begins", "1\r2\n", {2}, {1, U}, E::kInvalidNumber},
       {"Q is no exponent letter", "1.5Q3\n", {2}, {1.5, U}, E::kInvalidNumber},

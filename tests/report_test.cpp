@@ -1,11 +1,17 @@
 // The report's layout, written through the unit layer into a scratch folder.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "driver/run_driver.h"
 #include "driver/units.h"
 #include "report/report_writer.h"
 #include "tool_runner.h"
@@ -24,6 +30,8 @@ const std::string kHeader =
     "W/L,L 1,L 2,L 3,L 4,L 5,L 6,L 7,L 8,L 9,L10,L11,L12,L13,L14,L15,L16,L17,L18,L19,L20,"
     "L21,L22,L23,L24,L25,L26,L27,L28,L29,L30,L31,L32,L33,L34,L35,L36,L37,L38,L39,L40,L41,"
     "L42,L43,L";
+
+constexpr std::size_t kOutputBuffer = 64 * 1024;  // the unit's buffer, written when full
 
 std::string writeToFile(SubfaultGrid& grid) {
   TempDir dir;
@@ -161,6 +169,48 @@ TEST(Report, ValuesLandInTheirSectionRowAndColumn) {
   EXPECT_EQ(field(report, 6, 7, 4), "   0.00000");
   EXPECT_EQ(field(report, 1, 5, 7), "   0.00000");  // not transposed
   for (const std::string& record : report) EXPECT_EQ(record.find("77.0"), std::string::npos);
+}
+
+// Writes padding records of `pad` bytes in all and then the report, with the
+// file size limited to `limit` bytes (not 0: the death test's own capture of
+// standard error is a file too).
+void writeAfterPadding(SubfaultGrid& grid, const std::string& path, std::size_t pad, long long limit) {
+  RunDriver::startUp();
+  std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
+  struct rlimit rl = {static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+  if (::setrlimit(RLIMIT_FSIZE, &rl) != 0) std::_Exit(3);
+  openUnit(12, path.c_str(), "unknown");
+  for (const std::size_t size : {kOutputBuffer, pad - kOutputBuffer}) {
+    const std::string padding(size - 1, 'p');
+    writeRecord(12, nullptr, padding.data(), padding.size());
+  }
+  writeReport(grid);
+  std::_Exit(0);
+}
+
+// A write that fails in the middle of a section names that section's row
+// format. Padding ahead of the report puts an edge of the buffer among the
+// section's middle rows and the file-size limit one buffer before it: the
+// buffers written before reach the file, the one holding that row does not.
+TEST(ReportDeathTest, FailedWriteNamesTheSectionsRowFormat) {
+  auto grid = std::make_unique<SubfaultGrid>();
+  grid->nw = 22;
+  grid->nl = 43;
+  const std::vector<std::string> report = records(writeToFile(*grid));
+  for (int s = 1; s <= 8; ++s) {
+    SCOPED_TRACE(kTitles[s - 1]);
+    std::size_t at = 0;  // where row 11 of section s starts in the report
+    for (std::size_t r = 0; r < static_cast<std::size_t>(25 * (s - 1) + 12); ++r) at += report[r].size() + 1;
+    const std::size_t edge = (at / kOutputBuffer + 2) * kOutputBuffer;
+    const std::size_t pad = edge - at - 1;  // the row's first byte is the last that fits
+    const auto limit = static_cast<long long>(edge - kOutputBuffer);
+    TempDir dir;
+    const std::string path = dir.file("rateA-out4.csv");
+    EXPECT_EXIT(writeAfterPadding(*grid, path, pad, limit), ::testing::KilledBySignal(SIGABRT),
+                ::testing::StrEq(std::string("write: ") + std::strerror(EFBIG) + "\napparent state: unit 12 named " + path +
+                                 "\nlast format: (\x02W\x02,I2,100(\x02,\x02," + (s >= 7 ? "F12.7" : "F10.5") +
+                                 "))\nlately writing sequential formatted external IO\n"));
+  }
 }
 
 }  // namespace
