@@ -1,16 +1,24 @@
 // Writes a synthetic slip-rate model in the layout slipreport reads.
 //
-//   make_model [seed [output]]     seed defaults to 1, output to stdout
+//   make_model [seed [output [style]]]   seed defaults to 1, output to stdout ("-")
 //
-// The default seed reproduces examples/rateA.dat. The model: a 43 x 22 grid
+// The default seed and style reproduce examples/rateA.dat. The model: a 43 x 22 grid
 // of 5 km x 4 km subfaults on a plane striking 200 degrees and dipping 18,
 // an elliptical slip patch around the epicentre (subfault 20, 12) with the
 // rake wandering around 90 degrees, split into the two components along
 // rakes 35 and 125; each component is a smoothed triangular slip-rate pulse
 // of 49 samples 0.5 s apart, so half the samples' sum is its slip in metres.
-// Rupture times follow a circular front at 2.7 km/s. Numbers are written in
-// the mix of forms model files carry: plain decimals, E and D exponents,
-// repeat counts for runs of zeros.
+// Rupture times follow a circular front at 2.7 km/s.
+//
+// Styles of writing the numbers:
+//   mixed    (the default) the mix of forms model files carry: plain
+//            decimals, E and D exponents, repeat counts for runs of zeros;
+//            values rounded to the decimals written
+//   e5       every value as %.5E, zeros included
+//   list17   every value unrounded with 17 significant digits, as a
+//            list-directed WRITE of a double lays it out: from 0.1 up in fixed
+//            notation, others as d.ddddddddddddddddE-ddd, 3 blanks before each
+// All three describe the same subfaults: the random draws are the same.
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -43,10 +51,34 @@ struct Random {
   int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
 };
 
-// One value in one of the forms a model file may use.
-void writeValue(std::FILE* out, Random& random, double v, int decimals) {
+enum class Style { kMixed, kE5, kList17 };
+
+// 17 significant digits: fixed notation from 0.1 up, else a 3-digit exponent.
+void writeList17(std::FILE* out, double v) {
   char text[64];
-  switch (random.below(6)) {
+  std::snprintf(text, sizeof text, "%.16E", v);
+  const char* e = std::strchr(text, 'E');
+  const int exponent = std::atoi(e + 1);
+  if (v != 0.0 && exponent >= -1 && exponent < 16) {
+    std::fprintf(out, "   %.*f", 16 - exponent, v);
+  } else {
+    std::fprintf(out, "   %.*sE%c%03d", static_cast<int>(e - text), text, exponent < 0 ? '-' : '+',
+                 std::abs(exponent));
+  }
+}
+
+// One value in the `form` (0..5) drawn for it, or in the style's one form.
+void writeValue(std::FILE* out, int form, Style style, double v, int decimals) {
+  if (style == Style::kE5) {
+    std::fprintf(out, " %.5E", v);
+    return;
+  }
+  if (style == Style::kList17) {
+    writeList17(out, v);
+    return;
+  }
+  char text[64];
+  switch (form) {
     case 0:
     case 1:
     case 2:
@@ -67,18 +99,19 @@ void writeValue(std::FILE* out, Random& random, double v, int decimals) {
 }
 
 // One record of values; an all-zero record is sometimes written as a repeat.
-void writeRecord(std::FILE* out, Random& random, const double* v, int count, int decimals) {
+void writeRecord(std::FILE* out, Random& random, Style style, const double* v, int count,
+                 int decimals) {
   bool allZero = true;
   for (int i = 0; i < count; ++i) allZero = allZero && v[i] == 0.0;
-  if (allZero && random.below(3) == 0) {
+  if (allZero && random.below(3) == 0 && style == Style::kMixed) {
     std::fprintf(out, " %d*0.0\n", count);
     return;
   }
   for (int i = 0; i < count; ++i) {
-    if (v[i] == 0.0)
+    if (v[i] == 0.0 && style == Style::kMixed)
       std::fprintf(out, " 0.0");
-    else
-      writeValue(out, random, v[i], decimals);
+    else  // a form is drawn where the mixed style draws one
+      writeValue(out, v[i] == 0.0 ? 0 : random.below(6), style, v[i], decimals);
   }
   std::fprintf(out, "\n");
 }
@@ -86,7 +119,7 @@ void writeRecord(std::FILE* out, Random& random, const double* v, int count, int
 // A slip-rate pulse of the given slip (m): a triangle of `rise` seconds
 // starting at `onset`, sampled every kDt and scaled so that the samples'
 // sum times kDt is the slip.
-void pulse(double slip, double onset, double rise, double* rate) {
+void pulse(double slip, double onset, double rise, bool rounded, double* rate) {
   double sum = 0.0;
   for (int k = 0; k < kSamples; ++k) {
     const double t = k * kDt - onset;
@@ -95,12 +128,18 @@ void pulse(double slip, double onset, double rise, double* rate) {
     sum += h;
   }
   for (int k = 0; k < kSamples; ++k) {
-    // Rounded to the 5 decimals written, so the file holds what was meant.
-    rate[k] = sum > 0.0 ? std::round(rate[k] * slip / (sum * kDt) * 1e5) / 1e5 : 0.0;
+    // Rounded to the 5 decimals the mixed style writes, so the file holds what was meant.
+    const double r = sum > 0.0 ? rate[k] * slip / (sum * kDt) : 0.0;
+    rate[k] = rounded ? std::round(r * 1e5) / 1e5 : r;
   }
 }
 
-void writeGroup(std::FILE* out, Random& random, int il, int iw) {
+// `at` rounded to `scale` (a power of ten) in the mixed style.
+double keep(double at, double scale, Style style) {
+  return style == Style::kMixed ? std::round(at * scale) / scale : at;
+}
+
+void writeGroup(std::FILE* out, Random& random, Style style, int il, int iw) {
   const double strike = 200.0 * kPi / 180.0;
   const double dip = 18.0 * kPi / 180.0;
   const double x = (il - kEpiCol) * kDx;  // km along strike from the epicentre
@@ -126,34 +165,46 @@ void writeGroup(std::FILE* out, Random& random, int il, int iw) {
   const double rise = 3.0 + 2.0 * random.uniform();
   const double onset = kDt * random.below(3);  // the pulse starts within a sample of the front
 
-  double a1[5] = {x, y, std::round(lon * 1e5) / 1e5, std::round(lat * 1e5) / 1e5,
-                  std::round(depth * 1e3) / 1e3};
-  double a2[5] = {200.0, 18.0, kDx, kDw, std::round(time * 1e3) / 1e3};
+  double a1[5] = {x, y, keep(lon, 1e5, style), keep(lat, 1e5, style), keep(depth, 1e3, style)};
+  double a2[5] = {200.0, 18.0, kDx, kDw, keep(time, 1e3, style)};
   double s35[kSamples], s125[kSamples];
-  pulse(slip * std::cos(phi), onset, rise, s35);
-  pulse(slip * std::sin(phi), onset, rise, s125);
+  const bool rounded = style == Style::kMixed;
+  pulse(slip * std::cos(phi), onset, rise, rounded, s35);
+  pulse(slip * std::sin(phi), onset, rise, rounded, s125);
 
-  writeRecord(out, random, a1, 5, 5);
-  writeRecord(out, random, a2, 5, 3);
-  for (int j = 0; j < 40; j += 10) writeRecord(out, random, s35 + j, 10, 5);
-  writeRecord(out, random, s35 + 40, 9, 5);
+  writeRecord(out, random, style, a1, 5, 5);
+  writeRecord(out, random, style, a2, 5, 3);
+  for (int j = 0; j < 40; j += 10) writeRecord(out, random, style, s35 + j, 10, 5);
+  writeRecord(out, random, style, s35 + 40, 9, 5);
   std::fprintf(out, " subfault %d %d: slip rate along rake 125 deg\n", il, iw);
   std::fprintf(out, " %d %.2f\n", kSamples, kDt);
-  for (int j = 0; j < 40; j += 10) writeRecord(out, random, s125 + j, 10, 5);
-  writeRecord(out, random, s125 + 40, 9, 5);
+  for (int j = 0; j < 40; j += 10) writeRecord(out, random, style, s125 + j, 10, 5);
+  writeRecord(out, random, style, s125 + 40, 9, 5);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Random random{argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1};
-  std::FILE* out = argc > 2 ? std::fopen(argv[2], "wb") : stdout;
+  Style style = Style::kMixed;
+  if (argc > 3) {
+    if (std::strcmp(argv[3], "e5") == 0) {
+      style = Style::kE5;
+    } else if (std::strcmp(argv[3], "list17") == 0) {
+      style = Style::kList17;
+    } else if (std::strcmp(argv[3], "mixed") != 0) {
+      std::fprintf(stderr, "make_model: unknown style %s (mixed, e5 or list17)\n", argv[3]);
+      return 2;
+    }
+  }
+  const bool toStdout = argc <= 2 || std::strcmp(argv[2], "-") == 0;
+  std::FILE* out = toStdout ? stdout : std::fopen(argv[2], "wb");
   if (out == nullptr) {
     std::perror(argv[2]);
     return 1;
   }
   for (int iw = 1; iw <= kRows; ++iw)
-    for (int il = 1; il <= kCols; ++il) writeGroup(out, random, il, iw);
+    for (int il = 1; il <= kCols; ++il) writeGroup(out, random, style, il, iw);
   if (std::fflush(out) != 0 || (out != stdout && std::fclose(out) != 0)) {
     std::perror("make_model");
     return 1;
