@@ -53,6 +53,11 @@ class ByteSource {
     // end of the data for kEof).
     const unsigned char* at(int c) const { return c != kEof ? next_ - 1 : next_; }
 
+    // For a scanner that reads the block's bytes in place: they end at
+    // blockEnd(), and fetchTo(p) fetches every byte before p.
+    const unsigned char* blockEnd() const { return end_; }
+    void fetchTo(const unsigned char* p) { next_ = p; }
+
    private:
     int refillAndGet() {
       source_.next_ = next_;

@@ -1,8 +1,11 @@
 #include "input/list_reader.h"
 
 #include <array>
+#include <bit>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "input/decimal_value.h"
 
@@ -74,10 +77,133 @@ ReadStatus BasicListReader<Observer>::recordSkip() {
   return {};
 }
 
+namespace {
+
+// ---- numbers read in place ---------------------------------------------------
+//
+// Most entries are a plain number that ends well inside the block: those are
+// read straight from the block, eight digits at a time where the run is
+// longer. Anything else (a repeat count, more than 19 digits, an exponent of
+// more than 4 digits, a malformed entry, an entry near the end of the block)
+// is left to the byte-by-byte scanner below, which reads every entry alike;
+// the in-place reading only ever gives the same outcome sooner.
+
+static_assert(std::endian::native == std::endian::little, "digit groups are loaded little-endian");
+
+// Bytes the in-place reading may look at from the entry's first byte: a
+// repeat count and its asterisk (11 bytes), a sign, at most 19 digits and a
+// point (21 bytes), then either a digit group load of 8 bytes or an exponent
+// letter, its sign, 4 digits and the byte after them (7 bytes).
+constexpr std::ptrdiff_t kInPlaceWindow = 40;
+
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// The value of eight digit bytes, '0' already subtracted, the first in the
+// lowest byte.
+inline std::uint64_t eightDigits(std::uint64_t a) {
+  a = a * 10 + (a >> 8);
+  return (((a & 0x000000FF000000FFu) * 0x000F424000000064u) +
+          (((a >> 16) & 0x000000FF000000FFu) * 0x0000271000000001u)) >> 32;
+}
+
+// Appends the run of digits at `p` to `mantissa` and `count`; stops early
+// once `count` passes 19 (the number is then left to the byte scanner).
+// `shortRun`: the run is mostly 0 or 1 digits (before a point), worth a look
+// at single bytes first.
+template <bool shortRun>
+inline const unsigned char* digitRun(const unsigned char* p, std::uint64_t& mantissa, int& count) {
+  if (shortRun) {
+    if (!isDigit(p[0])) return p;
+    if (!isDigit(p[1])) {
+      mantissa = mantissa * 10 + digitOf(p[0]);
+      ++count;
+      return p + 1;
+    }
+  }
+  for (;;) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p, sizeof bytes);
+    const std::uint64_t a = bytes - 0x3030303030303030u;
+    // A byte is a digit when a's byte is at most 9: a borrow or carry only
+    // reaches the bytes after the first that is not.
+    const std::uint64_t others = (a | (a + 0x7676767676767676u)) & 0x8080808080808080u;
+    if (others == 0) {
+      mantissa = mantissa * kPowersOfTen[8] + eightDigits(a);
+      count += 8;
+      p += 8;
+      if (count > kMaxMantissaDigits) return p;
+      continue;
+    }
+    const int n = std::countr_zero(others) >> 3;
+    if (n != 0) {
+      mantissa = mantissa * kPowersOfTen[n] + eightDigits(a << (64 - 8 * n));
+      count += n;
+      p += n;
+    }
+    return p;
+  }
+}
+
+// Reads a number of at most 19 digits (leading zeros included) starting at
+// `p` into `value`, the whole number within the block's next kInPlaceWindow
+// bytes. Returns the byte that ends it, or null when the byte scanner must
+// read the entry. The number may carry a repeat count ("r*v", a count of at
+// most 10 digits), which goes to `repeat`.
+template <bool afterCount>
+inline const unsigned char* numberInPlace(const unsigned char* p, double& value, int& repeat) {
+  const bool signed_ = *p == '-' || *p == '+';
+  const bool negative = *p == '-';
+  if (signed_) ++p;
+  std::uint64_t mantissa = 0;
+  int count = 0;
+  p = digitRun<true>(p, mantissa, count);
+  if (*p == '*') {
+    if (afterCount || signed_ || count > 10 || mantissa == 0 || mantissa > INT_MAX) return nullptr;
+    repeat = static_cast<int>(mantissa);
+    return numberInPlace<true>(p + 1, value, repeat);
+  }
+  if (count > kMaxMantissaDigits) return nullptr;
+  std::int32_t exponent = 0;
+  if (*p == '.') {
+    const int before = count;
+    p = digitRun<false>(p + 1, mantissa, count);
+    exponent = before - count;
+  }
+  if (count == 0 || count > kMaxMantissaDigits) return nullptr;
+  const CharClass k = classOf(*p);
+  if (k == kExpLetter || k == kSign) {
+    if (k == kExpLetter) ++p;
+    const bool negativeExponent = *p == '-';
+    if (negativeExponent || *p == '+') ++p;
+    if (!isDigit(*p)) return nullptr;
+    std::int32_t written = static_cast<std::int32_t>(digitOf(*p++));
+    for (int more = 0; isDigit(*p); ++more) {
+      if (more == 3) return nullptr;  // a long exponent: the byte scanner checks its range
+      written = written * 10 + static_cast<std::int32_t>(digitOf(*p++));
+    }
+    exponent += negativeExponent ? -written : written;
+  }
+  const double magnitude = decimalMagnitude(mantissa, exponent);  // all zeros: positive zero
+  value = negative && mantissa != 0 ? -magnitude : magnitude;
+  return p;
+}
+
+// "0.0" and the byte after it, when that byte ends the number: the most
+// frequent entry of a sparse model. Returns that byte, or null.
+inline const unsigned char* plainZero(const unsigned char* p) {
+  std::uint32_t head;
+  std::memcpy(&head, p, sizeof head);
+  constexpr std::uint32_t kZero = '0' | '.' << 8 | '0' << 16;
+  if ((head & 0xFFFFFFu) != kZero || classOf(static_cast<int>(head >> 24)) > kSlash) return nullptr;
+  return p + 3;
+}
+
+// ---- the byte-by-byte scanner -------------------------------------------------
+
 // Scans one entry whose first byte `c` has been fetched. On return `c` is the
 // byte that ended the entry, fetched but not consumed.
-template <class Observer>
-ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
+[[gnu::noinline]] ReadError scanByBytes(ByteSource::Cursor& in, int& c, double& value, bool& isValue,
+                                        int& repeatCount) {
   bool counted = false;
   int repeat = 1;
   for (;;) {
@@ -91,9 +217,17 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
     bool seen = false;      // any digit, a leading zero included
     bool dropped = false;   // digits beyond the 40th before the point
     int kept = 0;           // significant digits retained
-    char digits[kMaxSignificantDigits];
-    std::uint64_t mantissa = 0;  // value of the retained digits while there are at most 15
+    std::uint64_t mantissa = 0;  // value of the first 19 retained digits
+    char rest[kMaxSignificantDigits - kMaxMantissaDigits];  // the retained digits after them
     std::int32_t exponent = 0;
+    auto keep = [&](int digit) {
+      if (kept < kMaxMantissaDigits) {
+        mantissa = mantissa * 10 + digitOf(digit);
+      } else {
+        rest[kept - kMaxMantissaDigits] = static_cast<char>(digit);
+      }
+      ++kept;
+    };
 
     while (c == '0') {
       seen = true;
@@ -102,8 +236,7 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
     while (isDigit(c)) {
       seen = true;
       if (kept < kMaxSignificantDigits) {
-        digits[kept++] = static_cast<char>(c);
-        mantissa = mantissa * 10 + digitOf(c);
+        keep(c);
       } else {
         dropped = true;
         if (exponent < kExponentCap) ++exponent;
@@ -132,8 +265,7 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
       while (isDigit(c)) {
         seen = true;
         if (kept < kMaxSignificantDigits) {
-          digits[kept++] = static_cast<char>(c);
-          mantissa = mantissa * 10 + digitOf(c);
+          keep(c);
           --exponent;
         }
         c = in.get();
@@ -159,21 +291,48 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
     }
 
     if (seen) {
-      entry.isValue = true;
+      isValue = true;
       if (kept == 0) {
-        entry.value = 0.0;  // all zeros: positive zero, whatever the sign
+        value = 0.0;  // all zeros: positive zero, whatever the sign
       } else {
-        double magnitude = decimalMagnitude(digits, kept, mantissa, exponent);
-        entry.value = negative ? -magnitude : magnitude;
+        double magnitude = kept <= kMaxMantissaDigits ? decimalMagnitude(mantissa, exponent)
+                                                      : decimalMagnitudeLong(mantissa, rest, kept, exponent);
+        value = negative ? -magnitude : magnitude;
       }
     } else if (c == ',' || c == '/' || (counted && (c == ' ' || c == '\t' || c == '\n'))) {
-      entry.isValue = false;
+      isValue = false;
     } else {
       return ReadError::kInvalidNumber;
     }
-    entry.repeat = repeat;
+    repeatCount = repeat;
     return ReadError::kNone;
   }
+}
+
+}  // namespace
+
+// Scans one entry whose first byte `c` has been fetched. On return `c` is the
+// byte that ended the entry, fetched but not consumed.
+template <class Observer>
+ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
+  const unsigned char* first = in.at(c);
+  if (in.blockEnd() - first >= kInPlaceWindow) {
+    int repeat = 1;
+    const unsigned char* stop = plainZero(first);
+    if (stop != nullptr) {
+      entry.value = 0.0;
+    } else {
+      stop = numberInPlace<false>(first, entry.value, repeat);
+    }
+    if (stop != nullptr) {
+      entry.isValue = true;
+      entry.repeat = repeat;
+      c = *stop;
+      in.fetchTo(stop + 1);
+      return ReadError::kNone;
+    }
+  }
+  return scanByBytes(in, c, entry.value, entry.isValue, entry.repeat);
 }
 
 template <class Observer>
