@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 stage_start=$SECONDS
 
-packages=(g++-mingw-w64-x86-64 wine64 cmake make g++ libgtest-dev libgmock-dev)
+packages=(g++-mingw-w64-x86-64 wine64 cmake make g++ libgtest-dev libgmock-dev libfast-float-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
