@@ -1,11 +1,13 @@
 // Values read from the file against the C library's strtod as the oracle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "input/decimal_value.h"
 #include "reader_support.h"
 
 namespace slip::testing {
@@ -94,10 +96,115 @@ class SampleMaker {
   std::mt19937_64 rng_;
 };
 
+// Numbers near the rounding boundaries of doubles, with 1 to 40 significant
+// digits, over the whole exponent range.
+class BoundaryMaker {
+ public:
+  explicit BoundaryMaker(std::uint64_t seed) : rng_(seed) {}
+
+  // n random significant digits at a random decimal exponent, from below the
+  // smallest subnormal to beyond the largest double.
+  Sample dense(int n) {
+    std::string digits(1, static_cast<char>('1' + pick(9)));
+    while (static_cast<int>(digits.size()) < n) digits += static_cast<char>('0' + pick(10));
+    return written(digits, pick(700) - 360 - n);
+  }
+
+  // The midpoint between a random double and the next one up, cut to n
+  // significant digits (just below it, or the midpoint itself when it has
+  // no more), or cut and raised by one in the last digit (just above it).
+  Sample nearTie(int n, bool above) {
+    std::uint64_t bits = rng_() & 0x7FEFFFFFFFFFFFFFu;  // finite, positive
+    std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    int field = static_cast<int>(bits >> 52);
+    std::uint64_t m = field == 0 ? fraction : fraction | std::uint64_t{1} << 52;
+    int e = (field == 0 ? 1 : field) - 1075;  // the double is m x 2^e
+    // The midpoint (2m + 1) x 2^(e - 1) as an integer x 10^-k.
+    std::vector<std::uint64_t> limbs = {(2 * m + 1) % kLimb, (2 * m + 1) / kLimb};
+    int k = 0;
+    for (int twos = e - 1; twos > 0; twos -= std::min(twos, 29)) multiply(limbs, std::uint64_t{1} << std::min(twos, 29));
+    for (int fives = 1 - e; fives > 0; fives -= std::min(fives, 13)) {
+      std::uint64_t power = 1;
+      for (int i = 0; i < std::min(fives, 13); ++i) power *= 5;
+      multiply(limbs, power);
+      k += std::min(fives, 13);
+    }
+    std::string digits = decimal(limbs);
+    int exponent = static_cast<int>(digits.size()) - k;  // value = 0.digits x 10^exponent
+    if (static_cast<int>(digits.size()) > n) digits.resize(static_cast<std::size_t>(n));
+    if (above) {
+      std::size_t i = digits.size();
+      while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+      if (i == 0) {
+        digits.insert(digits.begin(), '1');
+        ++exponent;
+      } else {
+        ++digits[i - 1];
+      }
+    }
+    return written(digits, exponent - static_cast<int>(digits.size()));
+  }
+
+ private:
+  static constexpr std::uint64_t kLimb = 1000000000;  // little-endian limbs of 9 decimal digits
+
+  static void multiply(std::vector<std::uint64_t>& limbs, std::uint64_t factor) {
+    std::uint64_t carry = 0;
+    for (std::uint64_t& limb : limbs) {
+      std::uint64_t v = limb * factor + carry;
+      limb = v % kLimb;
+      carry = v / kLimb;
+    }
+    for (; carry != 0; carry /= kLimb) limbs.push_back(carry % kLimb);
+  }
+
+  static std::string decimal(const std::vector<std::uint64_t>& limbs) {
+    std::string text;
+    for (std::size_t i = limbs.size(); i-- > 0;) {
+      std::string part = std::to_string(limbs[i]);
+      text += text.empty() ? part : std::string(9 - part.size(), '0') + part;
+    }
+    text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
+    return text;
+  }
+
+  // digits x 10^exponent, as the file may write it: an integer with an E
+  // exponent, or one digit before a point and a D or bare-sign exponent.
+  Sample written(const std::string& digits, int exponent) {
+    Sample s{"", "", false};
+    if (pick(2) == 0) {
+      s.file = digits + "E" + std::to_string(exponent);
+      s.oracle = s.file;
+    } else {
+      const int e = exponent + static_cast<int>(digits.size()) - 1;
+      const std::string mantissa = digits.substr(0, 1) + "." + digits.substr(1);
+      const std::string sign = e < 0 ? "-" : "+";
+      s.file = mantissa + (pick(2) == 0 ? "D" : "") + sign + std::to_string(std::abs(e));
+      s.oracle = mantissa + "e" + sign + std::to_string(std::abs(e));
+    }
+    return s;
+  }
+
+  int pick(int n) { return static_cast<int>(rng_() % static_cast<std::uint64_t>(n)); }
+
+  std::mt19937_64 rng_;
+};
+
+void expectSamplesIn(const std::vector<Sample>& samples, const std::string& text, std::size_t chunk);
+
+// Each sample on its own line, read in one block (numbers read in place) and
+// one byte a block (every entry by the byte scanner).
 void expectSamples(const std::vector<Sample>& samples) {
   std::string text;
   for (const Sample& s : samples) text += s.file + "\n";
-  MemoryReader memory(text);
+  for (std::size_t chunk : {std::size_t{1} << 16, std::size_t{1}}) {
+    SCOPED_TRACE("block " + std::to_string(chunk));
+    expectSamplesIn(samples, text, chunk);
+  }
+}
+
+void expectSamplesIn(const std::vector<Sample>& samples, const std::string& text, std::size_t chunk) {
+  MemoryReader memory(text, chunk);
   int wrong = 0;
   for (const Sample& s : samples) {
     double value = 1.0;
@@ -115,6 +222,23 @@ TEST(ReaderConversion, RandomValuesMatchStrtod) {
   SampleMaker maker(20250611);
   std::vector<Sample> samples;
   for (int i = 0; i < 300000; ++i) samples.push_back(maker.random());
+  expectSamples(samples);
+}
+
+TEST(ReaderConversion, DenseMantissasMatchStrtod) {
+  BoundaryMaker maker(1729);
+  std::vector<Sample> samples;
+  for (int n = 1; n <= kMaxSignificantDigits; ++n)
+    for (int i = 0; i < (n >= 16 ? 4000 : 500); ++i) samples.push_back(maker.dense(n));
+  expectSamples(samples);
+}
+
+TEST(ReaderConversion, NearTiesMatchStrtod) {
+  BoundaryMaker maker(99);
+  std::vector<Sample> samples;
+  for (int n = 16; n <= kMaxSignificantDigits; ++n) {
+    for (int i = 0; i < 1500; ++i) samples.push_back(maker.nearTie(n, i % 2 == 1));
+  }
   expectSamples(samples);
 }
 
