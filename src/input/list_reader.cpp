@@ -100,7 +100,7 @@ constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 10000
 
 // The value of eight digit bytes, '0' already subtracted, the first in the
 // lowest byte.
-inline std::uint64_t eightDigits(std::uint64_t a) {
+[[gnu::always_inline]] inline std::uint64_t eightDigits(std::uint64_t a) {
   a = a * 10 + (a >> 8);
   return (((a & 0x000000FF000000FFu) * 0x000F424000000064u) +
           (((a >> 16) & 0x000000FF000000FFu) * 0x0000271000000001u)) >> 32;
@@ -111,7 +111,7 @@ inline std::uint64_t eightDigits(std::uint64_t a) {
 // `shortRun`: the run is mostly 0 or 1 digits (before a point), worth a look
 // at single bytes first.
 template <bool shortRun>
-inline const unsigned char* digitRun(const unsigned char* p, std::uint64_t& mantissa, int& count) {
+[[gnu::always_inline]] inline const unsigned char* digitRun(const unsigned char* p, std::uint64_t& mantissa, int& count) {
   if (shortRun) {
     if (!isDigit(p[0])) return p;
     if (!isDigit(p[1])) {
@@ -150,7 +150,7 @@ inline const unsigned char* digitRun(const unsigned char* p, std::uint64_t& mant
 // read the entry. The number may carry a repeat count ("r*v", a count of at
 // most 10 digits), which goes to `repeat`.
 template <bool afterCount>
-inline const unsigned char* numberInPlace(const unsigned char* p, double& value, int& repeat) {
+[[gnu::always_inline]] inline const unsigned char* numberInPlace(const unsigned char* p, double& value, int& repeat) {
   const bool signed_ = *p == '-' || *p == '+';
   const bool negative = *p == '-';
   if (signed_) ++p;
@@ -190,7 +190,7 @@ inline const unsigned char* numberInPlace(const unsigned char* p, double& value,
 
 // "0.0" and the byte after it, when that byte ends the number: the most
 // frequent entry of a sparse model. Returns that byte, or null.
-inline const unsigned char* plainZero(const unsigned char* p) {
+[[gnu::always_inline]] inline const unsigned char* plainZero(const unsigned char* p) {
   std::uint32_t head;
   std::memcpy(&head, p, sizeof head);
   constexpr std::uint32_t kZero = '0' | '.' << 8 | '0' << 16;
@@ -202,8 +202,19 @@ inline const unsigned char* plainZero(const unsigned char* p) {
 
 // Scans one entry whose first byte `c` has been fetched. On return `c` is the
 // byte that ended the entry, fetched but not consumed.
-[[gnu::noinline]] ReadError scanByBytes(ByteSource::Cursor& in, int& c, double& value, bool& isValue,
-                                        int& repeatCount) {
+// What the byte scanner found, `c` the byte that ended the entry: returned
+// whole, so that the value read can keep its byte and entry in registers.
+struct ByteScan {
+  double value;
+  int repeat;
+  int c;
+  bool isValue;
+  ReadError error;
+};
+
+[[gnu::noinline]] ByteScan scanByBytes(ByteSource::Cursor& in, int c) {
+  double value = 0.0;
+  bool isValue = false;
   bool counted = false;
   int repeat = 1;
   for (;;) {
@@ -245,7 +256,7 @@ inline const unsigned char* plainZero(const unsigned char* p) {
     }
 
     if (c == '*' && !counted) {
-      if (kept == 0 || dropped || negative) return ReadError::kBadRepetition;
+      if (kept == 0 || dropped || negative) return {0.0, 0, c, false, ReadError::kBadRepetition};
       // Counts beyond the 32-bit range are clamped; no read has that many targets.
       repeat = kept > 10 || mantissa > INT_MAX ? INT_MAX : static_cast<int>(mantissa);
       counted = true;
@@ -280,11 +291,11 @@ inline const unsigned char* plainZero(const unsigned char* p) {
         negativeExponent = c == '-';
         c = in.get();
       }
-      if (!isDigit(c)) return ReadError::kExponentField;
+      if (!isDigit(c)) return {0.0, 0, c, false, ReadError::kExponentField};
       std::int32_t written = 0;
       do {
         written = written * 10 + static_cast<std::int32_t>(digitOf(c));
-        if (written > kMaxWrittenExponent) return ReadError::kExponentField;
+        if (written > kMaxWrittenExponent) return {0.0, 0, c, false, ReadError::kExponentField};
         c = in.get();
       } while (isDigit(c));
       exponent += negativeExponent ? -written : written;
@@ -302,10 +313,9 @@ inline const unsigned char* plainZero(const unsigned char* p) {
     } else if (c == ',' || c == '/' || (counted && (c == ' ' || c == '\t' || c == '\n'))) {
       isValue = false;
     } else {
-      return ReadError::kInvalidNumber;
+      return {0.0, 0, c, false, ReadError::kInvalidNumber};
     }
-    repeatCount = repeat;
-    return ReadError::kNone;
+    return {value, repeat, c, isValue, ReadError::kNone};
   }
 }
 
@@ -318,21 +328,24 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
   const unsigned char* first = in.at(c);
   if (in.blockEnd() - first >= kInPlaceWindow) {
     int repeat = 1;
+    double value = 0.0;
     const unsigned char* stop = plainZero(first);
+    if (stop == nullptr) stop = numberInPlace<false>(first, value, repeat);
     if (stop != nullptr) {
-      entry.value = 0.0;
-    } else {
-      stop = numberInPlace<false>(first, entry.value, repeat);
-    }
-    if (stop != nullptr) {
-      entry.isValue = true;
-      entry.repeat = repeat;
+      entry = {value, true, repeat};
       c = *stop;
       in.fetchTo(stop + 1);
       return ReadError::kNone;
     }
   }
-  return scanByBytes(in, c, entry.value, entry.isValue, entry.repeat);
+  const ByteScan scan = scanByBytes(in, c);
+  c = scan.c;
+  if (scan.error == ReadError::kNone) {
+    if (scan.isValue) entry.value = scan.value;
+    entry.isValue = scan.isValue;
+    entry.repeat = scan.repeat;
+  }
+  return scan.error;
 }
 
 template <class Observer>
