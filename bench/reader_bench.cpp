@@ -1,10 +1,12 @@
-// The model reader over the example model held in memory, beside a plain
-// strtod pass over the same bytes.
+// The model reader over a model held in memory, beside a plain strtod pass
+// over the same bytes: the example model, and the same model written densely
+// (make_model's e5 and list17 styles, generated into the build folder).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -15,35 +17,40 @@
 
 namespace {
 
-const std::string& exampleModel() {
-  static const std::string bytes = [] {
-    std::ifstream in(SLIP_EXAMPLE_MODEL, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }();
-  return bytes;
+constexpr std::int64_t kValuesPerModel = 946 * 108;
+
+const std::string& model(const char* path) {
+  static std::map<std::string, std::string> models;
+  auto found = models.find(path);
+  if (found != models.end()) return found->second;
+  std::ifstream in(path, std::ios::binary);
+  return models[path] = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void readModel(benchmark::State& state) {
-  const std::string& model = exampleModel();
+void readModel(benchmark::State& state, const char* path) {
+  const std::string& bytes = model(path);
   auto grid = std::make_unique<slip::SubfaultGrid>();
   auto block = std::make_unique<unsigned char[]>(64 * 1024);
   for (auto _ : state) {
-    slip::MemoryFeed feed{{reinterpret_cast<const unsigned char*>(model.data()), model.size()}};
+    slip::MemoryFeed feed{{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()}};
     slip::ByteSource source({block.get(), 64 * 1024}, &slip::MemoryFeed::refill, &feed);
     slip::ListReader reader(source);
     slip::ReadStatus status = slip::readSubfaultGroups(reader, *grid, nullptr);
-    if (!status.ok()) state.SkipWithError("the example model did not read");
+    if (!status.ok()) state.SkipWithError("the model did not read");
     benchmark::DoNotOptimize(grid.get());
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(model.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+  state.SetItemsProcessed(state.iterations() * kValuesPerModel);
 }
-BENCHMARK(readModel);
+BENCHMARK_CAPTURE(readModel, example, SLIP_EXAMPLE_MODEL);
+BENCHMARK_CAPTURE(readModel, e5, SLIP_BENCH_MODELS "/rateA-e5.dat");
+BENCHMARK_CAPTURE(readModel, list17, SLIP_BENCH_MODELS "/rateA-list17.dat");
 
 // The C library's conversion of every blank-separated token, and nothing else.
-void strtodEveryToken(benchmark::State& state) {
-  const std::string& model = exampleModel();
+void strtodEveryToken(benchmark::State& state, const char* path) {
+  const std::string& bytes = model(path);
   for (auto _ : state) {
-    const char* p = model.c_str();
+    const char* p = bytes.c_str();
     double sum = 0.0;
     while (*p != '\0') {
       char* end;
@@ -52,8 +59,10 @@ void strtodEveryToken(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(sum);
   }
-  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(model.size()));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
-BENCHMARK(strtodEveryToken);
+BENCHMARK_CAPTURE(strtodEveryToken, example, SLIP_EXAMPLE_MODEL);
+BENCHMARK_CAPTURE(strtodEveryToken, e5, SLIP_BENCH_MODELS "/rateA-e5.dat");
+BENCHMARK_CAPTURE(strtodEveryToken, list17, SLIP_BENCH_MODELS "/rateA-list17.dat");
 
 }  // namespace
