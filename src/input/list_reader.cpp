@@ -131,7 +131,7 @@ template <bool shortRun>
       mantissa = mantissa * kPowersOfTen[8] + eightDigits(a);
       count += 8;
       p += 8;
-      if (count > kMaxMantissaDigits) return p;
+      if (count > kMaxMantissaDigits || !isDigit(p[0])) return p;
       continue;
     }
     const int n = std::countr_zero(others) >> 3;
