@@ -128,7 +128,8 @@ template <bool shortRun>
     // reaches the bytes after the first that is not.
     const std::uint64_t others = (a | (a + 0x7676767676767676u)) & 0x8080808080808080u;
     if (others == 0) {
-      mantissa = mantissa * kPowersOfTen[8] + eightDigits(a);
+      // Eight zeros (as in the fraction of a zero written with 17 digits) add nothing.
+      mantissa = mantissa * kPowersOfTen[8] + (a == 0 ? 0 : eightDigits(a));
       count += 8;
       p += 8;
       if (count > kMaxMantissaDigits || !isDigit(p[0])) return p;
