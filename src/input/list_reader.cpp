@@ -176,13 +176,30 @@ template <bool afterCount>
     if (k == kExpLetter) ++p;
     const bool negativeExponent = *p == '-';
     if (negativeExponent || *p == '+') ++p;
-    if (!isDigit(*p)) return nullptr;
-    std::int32_t written = static_cast<std::int32_t>(digitOf(*p++));
-    for (int more = 0; isDigit(*p); ++more) {
-      if (more == 3) return nullptr;  // a long exponent: the byte scanner checks its range
-      written = written * 10 + static_cast<std::int32_t>(digitOf(*p++));
+    // One to four digits; a longer exponent is left to the byte scanner,
+    // which checks its range.
+    const unsigned d0 = digitOf(p[0]);
+    if (d0 > 9) return nullptr;
+    const unsigned d1 = digitOf(p[1]);
+    unsigned written = d0;
+    if (d1 <= 9) {
+      const unsigned d2 = digitOf(p[2]);
+      written = d0 * 10 + d1;
+      if (d2 <= 9) {
+        const unsigned d3 = digitOf(p[3]);
+        written = written * 10 + d2;
+        if (d3 <= 9) {
+          if (isDigit(p[4])) return nullptr;
+          written = written * 10 + d3;
+          ++p;
+        }
+        ++p;
+      }
+      ++p;
     }
-    exponent += negativeExponent ? -written : written;
+    ++p;
+    const auto w = static_cast<std::int32_t>(written);
+    exponent += negativeExponent ? -w : w;
   }
   const double magnitude = decimalMagnitude(mantissa, exponent);  // all zeros: positive zero
   value = negative && mantissa != 0 ? -magnitude : magnitude;
