@@ -93,7 +93,8 @@ static_assert(std::endian::native == std::endian::little, "digit groups are load
 // Bytes the in-place reading may look at from the entry's first byte: a
 // repeat count and its asterisk (11 bytes), a sign, at most 19 digits and a
 // point (21 bytes), then either a digit group load of 8 bytes or an exponent
-// letter, its sign, 4 digits and the byte after them (7 bytes).
+// letter, its sign, 4 digits and the byte after them (7 bytes). A zero looks
+// at most at "0.", three groups of 8 and an exponent (33 bytes).
 constexpr std::ptrdiff_t kInPlaceWindow = 40;
 
 constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
@@ -206,14 +207,46 @@ template <bool afterCount>
   return p;
 }
 
-// "0.0" and the byte after it, when that byte ends the number: the most
-// frequent entry of a sparse model. Returns that byte, or null.
-[[gnu::always_inline]] inline const unsigned char* plainZero(const unsigned char* p) {
+// A zero written as "0." and up to 24 zeros, with or without an exponent of
+// up to 4 digits, followed by a byte that ends the number: most entries of a
+// model are such zeros, "0.0" in a sparse one, "0.00000E+00" or
+// "0.0000000000000000E+000" in a dense one. Returns the byte after the zero,
+// or null for anything else.
+//
+// "0.0" and its end are looked at inline; longer zeros out of line, which
+// keeps the value read's loop small.
+[[gnu::noinline]] const unsigned char* longZeroInPlace(const unsigned char* p) {
+  for (int group = 0;; ++group) {
+    if (group == 3) return nullptr;
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p, sizeof bytes);
+    const std::uint64_t others = bytes ^ 0x3030303030303030u;  // zero where a byte is '0'
+    if (others != 0) {
+      p += std::countr_zero(others) >> 3;
+      break;
+    }
+    p += 8;
+  }
+  const CharClass k = classOf(*p);
+  if (k <= kSlash) return p;
+  if (k != kExpLetter && k != kSign) return nullptr;
+  if (k == kExpLetter) ++p;
+  if (*p == '-' || *p == '+') ++p;
+  if (!isDigit(p[0])) return nullptr;
+  int n = 1;
+  while (n < 5 && isDigit(p[n])) ++n;
+  return n == 5 ? nullptr : p + n;
+}
+
+[[gnu::always_inline]] inline const unsigned char* zeroInPlace(const unsigned char* p) {
   std::uint32_t head;
   std::memcpy(&head, p, sizeof head);
-  constexpr std::uint32_t kZero = '0' | '.' << 8 | '0' << 16;
-  if ((head & 0xFFFFFFu) != kZero || classOf(static_cast<int>(head >> 24)) > kSlash) return nullptr;
-  return p + 3;
+  constexpr std::uint32_t kZeroPoint = '0' | '.' << 8;
+  if ((head & 0xFFFFu) != kZeroPoint) return nullptr;
+  if ((head & 0xFFFFFFu) == (kZeroPoint | '0' << 16) && classOf(static_cast<int>(head >> 24)) <= kSlash) {
+    return p + 3;
+  }
+  return longZeroInPlace(p + 2);
 }
 
 // ---- the byte-by-byte scanner -------------------------------------------------
@@ -347,7 +380,7 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
   if (in.blockEnd() - first >= kInPlaceWindow) {
     int repeat = 1;
     double value = 0.0;
-    const unsigned char* stop = plainZero(first);
+    const unsigned char* stop = zeroInPlace(first);
     if (stop == nullptr) stop = numberInPlace<false>(first, value, repeat);
     if (stop != nullptr) {
       entry = {value, true, repeat};
