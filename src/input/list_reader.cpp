@@ -232,10 +232,12 @@ template <bool afterCount>
   if (k != kExpLetter && k != kSign) return nullptr;
   if (k == kExpLetter) ++p;
   if (*p == '-' || *p == '+') ++p;
+  // One to four digits, whose value does not matter.
   if (!isDigit(p[0])) return nullptr;
-  int n = 1;
-  while (n < 5 && isDigit(p[n])) ++n;
-  return n == 5 ? nullptr : p + n;
+  if (!isDigit(p[1])) return p + 1;
+  if (!isDigit(p[2])) return p + 2;
+  if (!isDigit(p[3])) return p + 3;
+  return isDigit(p[4]) ? nullptr : p + 4;
 }
 
 [[gnu::always_inline]] inline const unsigned char* zeroInPlace(const unsigned char* p) {
