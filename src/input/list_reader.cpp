@@ -213,8 +213,8 @@ template <bool afterCount>
 // "0.0000000000000000E+000" in a dense one. Returns the byte after the zero,
 // or null for anything else.
 //
-// "0.0" and its end are looked at inline; longer zeros out of line, which
-// keeps the value read's loop small.
+// "0.0" before a blank or a line end is recognised inline, every other zero
+// out of line, which keeps the value read's loop small.
 [[gnu::noinline]] const unsigned char* longZeroInPlace(const unsigned char* p) {
   for (int group = 0;; ++group) {
     if (group == 3) return nullptr;
@@ -245,9 +245,9 @@ template <bool afterCount>
   std::memcpy(&head, p, sizeof head);
   constexpr std::uint32_t kZeroPoint = '0' | '.' << 8;
   if ((head & 0xFFFFu) != kZeroPoint) return nullptr;
-  if ((head & 0xFFFFFFu) == (kZeroPoint | '0' << 16) && classOf(static_cast<int>(head >> 24)) <= kSlash) {
-    return p + 3;
-  }
+  constexpr std::uint32_t kZeroBlank = kZeroPoint | '0' << 16 | std::uint32_t{' '} << 24;
+  constexpr std::uint32_t kZeroLineEnd = kZeroPoint | '0' << 16 | std::uint32_t{'\n'} << 24;
+  if (head == kZeroBlank || head == kZeroLineEnd) return p + 3;
   return longZeroInPlace(p + 2);
 }
 
