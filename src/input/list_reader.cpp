@@ -216,6 +216,8 @@ template <bool afterCount>
 // "0.0" before a blank or a line end is recognised inline, every other zero
 // out of line, which keeps the value read's loop small.
 [[gnu::noinline]] const unsigned char* longZeroInPlace(const unsigned char* p) {
+  // The zero of "%.5E", 0.00000E+00: five zeros, the letter, the sign, two digits.
+  if (std::memcmp(p, "00000E+00", 9) == 0 && classOf(p[9]) <= kSlash) return p + 9;
   for (int group = 0;; ++group) {
     if (group == 3) return nullptr;
     std::uint64_t bytes;
