@@ -39,7 +39,7 @@ struct Figure {
   double width = 0.0;   // figure units, the SVG's viewBox
   double height = 0.0;
   int pixelWidth = 0;   // the SVG's width; its height keeps the proportions
-  std::string title;    // the document's title
+  std::string title;    // the figure's heading, also the SVG file's <title>
   std::vector<Mark> marks;
 };
 
