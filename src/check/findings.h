@@ -89,7 +89,6 @@ class Reporter {
 
   long long warnings() const { return warnings_; }
   int errors() const { return errors_; }
-  void write(std::string_view text) { out_.write(text); }
 
  private:
   void print(const Finding& finding, std::string_view head, bool withHead);

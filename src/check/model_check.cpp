@@ -16,11 +16,14 @@
 #include "input/list_reader.h"
 #include "input/subfault_groups.h"
 #include "report/field_editor.h"
+#include "report/report_layout.h"
 
 namespace slip::check {
 namespace {
 
-constexpr int kGroups = 22 * 43;
+using report::kDataColumns;
+using report::kSections;
+constexpr int kGroups = report::kDataRows * kDataColumns;
 
 // What each of a group's 14 requests reads.
 const char* const kRoles[kRequestsPerGroup] = {
@@ -38,7 +41,12 @@ std::string format(const char* pattern, Args... args) {
 }
 
 // "W 9 L14": the labels the report gives the subfault's row and column.
-std::string subfaultLabel(int group) { return format("W%2d L%2d", group / 43 + 1, group % 43 + 1); }
+// "in subfault W 9 L14 (group 358 of 946)": the labels the report gives the
+// subfault's row and column, and its group in the model file.
+std::string subfaultContext(int group) {
+  return format("in subfault W%2d L%2d (group %d of %d)", group / kDataColumns + 1, group % kDataColumns + 1,
+                group + 1, kGroups);
+}
 
 // The first line of the diagnostic a run prints for a failed request.
 std::string runDiagnostic(const ReadStatus& status) {
@@ -49,10 +57,12 @@ std::string runDiagnostic(const ReadStatus& status) {
   return line.substr(0, line.find('\n'));
 }
 
-bool printsAsAsterisks(double value, int width, int decimals) {
+// Whether the report's field for `section` shows `value` as asterisks.
+bool printsAsAsterisks(double value, report::Section section) {
+  const report::SectionShape& shape = kSections[section];
   char field[32];
-  editFixed(value, width, decimals, field);
-  return std::memchr(field, '*', static_cast<std::size_t>(width)) != nullptr;
+  editFixed(value, shape.width, shape.decimals, field);
+  return std::memchr(field, '*', static_cast<std::size_t>(shape.width)) != nullptr;
 }
 
 class ModelObserver final : public ReadObserver, public TrackerListener {
@@ -129,9 +139,8 @@ class ModelObserver final : public ReadObserver, public TrackerListener {
 };
 
 std::string ModelObserver::where(int value) const {
-  std::string text = "in subfault " + subfaultLabel(group()) + format(" (group %d of %d), record %d of %d: %s",
-                                                                       group() + 1, kGroups, role() + 1,
-                                                                       kRequestsPerGroup, kRoles[role()]);
+  std::string text =
+      subfaultContext(group()) + format(", record %d of %d: %s", role() + 1, kRequestsPerGroup, kRoles[role()]);
   if (value > 0) text += format(", value %d", value);
   return text;
 }
@@ -199,7 +208,7 @@ void ModelObserver::checkValue(double value, int target, Place at, long long las
     warn(Kind::kOutOfRange, at, last, format("longitude %g is outside -180 to 360 degrees", value), target + 1);
   } else if (role() == 0 && target == 3 && !(value >= -90.0 && value <= 90.0)) {
     warn(Kind::kOutOfRange, at, last, format("latitude %g is outside -90 to 90 degrees", value), target + 1);
-  } else if (role() == 1 && target == 4 && printsAsAsterisks(value, 10, 5)) {
+  } else if (role() == 1 && target == 4 && printsAsAsterisks(value, report::kRuptureTime)) {
     warn(Kind::kUnshowable, at, last,
          format("rupture time %g s does not fit the report's field and prints as asterisks", value), target + 1);
   }
@@ -312,18 +321,19 @@ void ModelObserver::checkComposedValues(SubfaultGrid& grid) {
   for (int iw = 1; iw <= grid.nw; ++iw) {
     computeDistanceRow(grid, iw);
     for (int il = 1; il <= grid.nl; ++il) {
-      const int g = 43 * (iw - 1) + (il - 1);
+      const int g = kDataColumns * (iw - 1) + (il - 1);
       const struct {
         const char* what;
         double value;
-      } shown[] = {{"slip", grid.slip(il, iw)},
-                   {"rake", grid.rake(il, iw)},
-                   {"35-degree slip", grid.slip35(il, iw)},
-                   {"125-degree slip", grid.slip125(il, iw)},
-                   {"distance from the epicentre", grid.dis(il, iw)}};
+        report::Section section;
+      } shown[] = {{"slip", grid.slip(il, iw), report::kSlip},
+                   {"rake", grid.rake(il, iw), report::kRake},
+                   {"35-degree slip", grid.slip35(il, iw), report::kSlip35},
+                   {"125-degree slip", grid.slip125(il, iw), report::kSlip125},
+                   {"distance from the epicentre", grid.dis(il, iw), report::kDistance}};
       for (const auto& v : shown) {
         const bool finite = std::isfinite(v.value);
-        if (finite && !printsAsAsterisks(v.value, 10, 5)) continue;
+        if (finite && !printsAsAsterisks(v.value, v.section)) continue;
         Finding f;
         f.kind = finite ? Kind::kUnshowable : Kind::kNotFinite;
         f.line = groupLines_[static_cast<std::size_t>(g)];
@@ -331,7 +341,7 @@ void ModelObserver::checkComposedValues(SubfaultGrid& grid) {
         f.excerpt = false;
         f.message = finite ? format("%s %g does not fit the report's field and prints as asterisks", v.what, v.value)
                            : format("%s is %s", v.what, std::isnan(v.value) ? "NaN" : "infinite");
-        f.context = "in subfault " + subfaultLabel(g) + format(" (group %d of %d)", g + 1, kGroups);
+        f.context = subfaultContext(g);
         reporter_.add(std::move(f));
       }
     }

@@ -52,8 +52,6 @@ class TextTracker {
   Place locate(TextPosition at);
   // The place of a view offset on the current line (at or before the walk).
   Place placeOf(long long offset) const;
-  // Bytes of the view the walk has passed.
-  long long walked() const { return blockOffset_ + (scan_ - base_); }
 
   // From `at` to the end of its line, bytes are inspected for regionClosed.
   void openRegion(TextPosition at);
@@ -67,7 +65,6 @@ class TextTracker {
   void watchLine(long long line) {
     if (line > watchUntil_) watchUntil_ = line;
   }
-  long long line() const { return line_; }
 
  private:
   static void blockDone(void* self, const unsigned char* begin, const unsigned char* end);
