@@ -1,0 +1,78 @@
+// The companions' command lines, declared as one table per program.
+//
+// A program lists its options once; the parser, the usage line and --help
+// all come from that table:
+//
+//   constexpr cli::Option kOptions[] = {
+//       {'o', "output", "FILE", "write the figure to FILE ('-' for standard output)", kOutput},
+//       {0, "width", "PIXELS", "the figure's width, 100 to 20000 (default 1000)", kWidth},
+//       {'q', "quiet", nullptr, "print the summary line alone", kQuiet},
+//   };
+//
+// Accepted forms: `-q`, `-o FILE`, `-oFILE`, bundled flags `-qa`, `--name`,
+// `--name=value`, `--name value`; `--` ends the options; `-` alone is an
+// operand (standard input or output, as the program decides). `-h`/`--help`
+// and `--version` are every program's own and need no entry.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace slip::cli {
+
+struct Option {
+  char shortName = 0;              // 0: no short form
+  const char* longName = nullptr;  // without the dashes; nullptr: no long form
+  const char* valueName = nullptr; // the value's name in --help; nullptr: a flag
+  const char* help = "";           // its line in --help ('\n' continues it on the next line)
+  int id = 0;                      // the program's own code for it
+};
+
+struct Program {
+  const char* name;                // "slipmap"
+  const char* operands;            // "[REPORT]"
+  std::size_t maxOperands;         // more is a mistake
+  const char* about;               // the paragraph under the usage line in --help
+  std::span<const Option> options;
+  const char* exitStatuses;        // the closing paragraph of --help
+};
+
+struct GivenOption {
+  int id;
+  std::string name;   // as the user wrote it ("-o", "--width"), for messages
+  std::string value;  // empty for a flag
+};
+
+enum class Outcome { Run, Help, Version, Mistake };
+
+struct CommandLine {
+  Outcome outcome = Outcome::Run;
+  std::vector<GivenOption> options;  // in the order given
+  std::vector<std::string> operands;
+  std::string mistake;               // Outcome::Mistake: what is wrong
+};
+
+// Parses the arguments after the program's name. Never throws, never exits.
+CommandLine parseCommandLine(const Program& program, std::span<const std::string> args);
+CommandLine parseCommandLine(const Program& program, int argc, char** argv);
+
+// "usage: slipmap [options] [REPORT]\n"
+std::string usageLine(const Program& program);
+// The whole --help text: usage, about, the options table, -h/--help and --version, exit statuses.
+std::string helpText(const Program& program);
+
+// Handles what every program does alike: prints --help or --version to
+// standard output, or a mistake with the usage line to standard error.
+// Returns the exit status, or -1 when the program should go on and run.
+int settleCommandLine(const Program& program, const CommandLine& line);
+
+// Prints "PROG: error: MESSAGE" and the usage line to standard error; returns kExitUsage.
+int usageMistake(const Program& program, std::string_view message);
+
+// Option values. Each is whole-text: "12x" is no number. A double must be finite.
+bool parseNumber(std::string_view text, double& value);
+bool parseInteger(std::string_view text, long long& value);
+
+}  // namespace slip::cli
