@@ -135,6 +135,17 @@ struct SourceSummary {
   double maxDepth = 0.0;         // km, the deepest
 };
 
+// Why a model, with the assumptions given, has no source to show: the
+// message says what does not fit and which option overrides it. A problem of
+// one subfault names it (il, iw > 0); `ruptureTime` marks a problem with its
+// rupture time a2(5), which the command locates in the model file.
+struct SourceProblem {
+  std::string message;  // empty: no problem
+  int il = 0, iw = 0;
+  bool ruptureTime = false;
+  explicit operator bool() const { return !message.empty(); }
+};
+
 struct SourceModel {
   Geometry geometry;
   Rigidity rigidity;

@@ -1,0 +1,162 @@
+#include "source/moment.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "source/geometry.h"
+#include "source/structure.h"
+
+namespace slip::source {
+namespace {
+
+// |v| of a sample: two products, one sum, the square root.
+double speed(double v35, double v125) { return std::sqrt(v35 * v35 + v125 * v125); }
+
+template <typename... Args>
+SourceProblem problem(int il, int iw, bool ruptureTime, const char* pattern, Args... args) {
+  char text[300];
+  std::snprintf(text, sizeof text, pattern, args...);
+  return {text, il, iw, ruptureTime};
+}
+
+// The time at which the running integral of `rate` reaches `target`.
+double timeReaching(const MomentRate& mr, double target) {
+  double reached = 0.0;
+  for (std::size_t j = 0; j < mr.rate.size(); ++j) {
+    const double bin = mr.rate[j] * mr.dt;
+    if (bin > 0.0 && reached + bin >= target) {
+      double part = (target - reached) / bin;
+      if (part < 0.0) part = 0.0;
+      return (static_cast<double>(j) + part) * mr.dt;
+    }
+    reached += bin;
+  }
+  return static_cast<double>(mr.rate.size()) * mr.dt;
+}
+
+}  // namespace
+
+double magnitudeIaspei(double moment) { return (2.0 / 3.0) * (std::log10(moment) - 9.1); }
+double magnitudeHanksKanamori(double moment) { return (2.0 / 3.0) * std::log10(moment * 1.0e7) - 10.7; }
+
+void summarizeMomentRate(const MomentRate& mr, SourceSummary& s) {
+  double released = 0.0, weighted = 0.0, sum = 0.0;
+  s.peakRate = 0.0;
+  s.peakTime = 0.0;
+  for (std::size_t j = 0; j < mr.rate.size(); ++j) {
+    const double r = mr.rate[j];
+    released += r * mr.dt;
+    weighted += mr.binCentre(j) * r;
+    sum += r;
+    if (r > s.peakRate) {
+      s.peakRate = r;
+      s.peakTime = mr.binCentre(j);
+    }
+  }
+  s.releasedMoment = released;
+  s.centroidTime = sum > 0.0 ? weighted / sum : 0.0;
+  s.t5 = timeReaching(mr, 0.05 * released);
+  s.t95 = timeReaching(mr, 0.95 * released);
+  s.duration = s.t95 - s.t5;
+}
+
+SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, const Rigidity& rigidity,
+                            const Timing& timing, SourceModel& model) {
+  model.geometry = geometry;
+  model.rigidity = rigidity;
+  model.timing = timing;
+  model.summary = SourceSummary{};
+  model.subfaults.assign(kSubfaults, SubfaultSource{});
+  if (rigidity.layered && !geometry.hasDepth) {
+    return problem(0, 0, false, "a layered structure needs each subfault's depth: give the hypocentre's --depth KM");
+  }
+  SourceSummary& s = model.summary;
+  s.area = geometry.dx * geometry.dz * 1.0e6;
+  const double dt = timing.dt;
+
+  // Moment per bin first (N m), the rate (moment / dt) at the end.
+  std::vector<double>& bins = model.momentRate.rate;
+  bins.clear();
+  model.momentRate.dt = dt;
+  double unitSlipMoment = 0.0;  // sum of mu A |v| / 2, the moment of the slip paths at 0.5 s
+  s.minDepth = geometry.hasDepth ? subfaultDepth(geometry, grid.a1_[0][0][1]) : 0.0;
+  s.maxDepth = s.minDepth;
+  for (int iw = 1; iw <= kRows; ++iw) {
+    for (int il = 1; il <= kColumns; ++il) {
+      SubfaultSource& f = model.subfaults[static_cast<std::size_t>(subfaultIndex(il, iw))];
+      const double* a1 = grid.a1_[iw - 1][il - 1];
+      const double* v35 = grid.slp35_[iw - 1][il - 1];
+      const double* v125 = grid.slp125_[iw - 1][il - 1];
+      f.il = il;
+      f.iw = iw;
+      f.x = a1[0];
+      f.y = a1[1];
+      f.lon = a1[2];
+      f.lat = a1[3];
+      toLocalFrame(geometry, f.lon, f.lat, f.east, f.north);
+      if (geometry.hasDepth) {
+        f.depth = subfaultDepth(geometry, f.y);
+        if (f.depth < s.minDepth) s.minDepth = f.depth;
+        if (f.depth > s.maxDepth) s.maxDepth = f.depth;
+      }
+      f.rigidity = rigidity.layered ? rigidityAt(rigidity.layers, f.depth) : rigidity.constant;
+      f.slip35 = grid.slip35_[iw - 1][il - 1];
+      f.slip125 = grid.slip125_[iw - 1][il - 1];
+      f.slip = grid.slip_[iw - 1][il - 1];
+      f.rake = grid.rake_[iw - 1][il - 1];
+      f.ruptureTime = grid.a2_[iw - 1][il - 1][4];
+      f.moment = f.rigidity * s.area * f.slip;
+      s.moment += f.moment;
+      for (int k = 0; k < kSamples; ++k) {
+        f.rate35[static_cast<std::size_t>(k)] = v35[k];
+        f.rate125[static_cast<std::size_t>(k)] = v125[k];
+      }
+
+      double start = 0.0;
+      if (timing.onset == Onset::kRuptureTime) {
+        start = f.ruptureTime;
+        if (!(start >= 0.0) || !std::isfinite(start)) {
+          return problem(il, iw, true, "rupture time %g s is %s: the moment-rate function starts at 0", start,
+                         std::isfinite(start) ? "negative" : "not finite");
+        }
+      }
+      // Every sample of the subfault starts `phase` of a bin after a bin's start.
+      const double u = start / dt;
+      const double first = std::floor(u);
+      const double phase = u - first;
+      const std::size_t j0 = first < static_cast<double>(kMaxBins) ? static_cast<std::size_t>(first) : kMaxBins;
+      const double scale = f.rigidity * s.area;
+      for (int k = 0; k < kSamples; ++k) {
+        const double v = speed(v35[k], v125[k]);
+        if (v == 0.0) continue;
+        if (bins.size() < j0 + kSamples + 1) {  // a subfault that never slips needs no bins
+          if (j0 + kSamples + 1 > kMaxBins) {
+            return problem(il, iw, timing.onset == Onset::kRuptureTime,
+                           "rupture time %g s puts the subfault's samples beyond %zu bins of %g s", start,
+                           kMaxBins, dt);
+          }
+          bins.resize(j0 + kSamples + 1, 0.0);
+        }
+        unitSlipMoment += scale * v / 2.0;
+        const double m = scale * v * dt;
+        const double later = m * phase;
+        const std::size_t j = j0 + static_cast<std::size_t>(k);
+        bins[j] += m - later;
+        bins[j + 1] += later;
+      }
+    }
+  }
+  if (!(s.moment > 0.0) || !std::isfinite(s.moment)) {
+    return problem(0, 0, false, "the model's moment is %g N m: no subfault slips, or a slip is not finite", s.moment);
+  }
+  while (!bins.empty() && bins.back() == 0.0) bins.pop_back();
+  for (double& b : bins) b /= dt;
+  s.mw = magnitudeIaspei(s.moment);
+  s.mwHanksKanamori = magnitudeHanksKanamori(s.moment);
+  s.rakeVaries = unitSlipMoment > s.moment * (1.0 + 1.0e-6);
+  summarizeMomentRate(model.momentRate, s);
+  return {};
+}
+
+}  // namespace slip::source
