@@ -62,8 +62,10 @@ CommandLine parseCommandLine(const Program& program, std::span<const std::string
       const std::size_t equals = arg.find('=');
       const std::string name = arg.substr(0, equals);
       const std::string_view bare = std::string_view(name).substr(2);
-      if (bare == "help" && equals == std::string::npos) return CommandLine{Outcome::Help, {}, {}, {}};
-      if (bare == "version" && equals == std::string::npos) return CommandLine{Outcome::Version, {}, {}, {}};
+      if (bare == "help" || bare == "version") {
+        if (equals != std::string::npos) return mistake(name + " takes no value");
+        return CommandLine{bare == "help" ? Outcome::Help : Outcome::Version, {}, {}, {}};
+      }
       const Option* option = findLong(program, bare);
       if (option == nullptr) return mistake("unknown option '" + name + "'");
       if (option->valueName == nullptr) {
