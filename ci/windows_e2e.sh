@@ -267,7 +267,8 @@ if [ -n "$map_exe" ]; then
   status=0
   (cd "$dir" && "$wine" "$map_exe" R.csv -o fig.svg) < /dev/null > "$dir/out" 2> "$dir/err" || status=$?
   [ $status = 0 ] || fail "rename over fig.svg: exit status $status: $(head -c 300 "$dir/err")"
-  cmp -s "$dir/fig.svg" "$scratch/slipmap-example.linux/rateA-out4.svg" || fail "fig.svg is not the figure"
+  (cd "$dir" && "$linux_map" R.csv -o "$scratch/$name.linux.svg")
+  cmp -s "$dir/fig.svg" "$scratch/$name.linux.svg" || fail "fig.svg is not the figure"
   status=0
   (cd "$dir" && "$wine" "$map_exe" R.csv -o '.\R.csv') < /dev/null > "$dir/out" 2> "$dir/err" || status=$?
   [ $status = 64 ] || fail "-o .\\R.csv: exit status $status, expected 64"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "cli/files.h"
@@ -58,6 +59,7 @@ TEST(SafeOutputWin32, TargetHeldOpen) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const std::string problem = cli::writeOutput(dir.file("fig.svg"), "new");
   CloseHandle(held);
+  std::printf("held open: %s\n", problem.empty() ? "replaced" : problem.c_str());
   if (!problem.empty()) {
     EXPECT_NE(problem.find("cannot"), std::string::npos) << problem;
     EXPECT_EQ(dir.read("fig.svg"), "old figure");
