@@ -107,6 +107,21 @@ TEST(MapIsolines, UnknownSamplesEndLines) {
   EXPECT_EQ(lines[1].points.size(), 2u);
 }
 
+// Two peaks touching at a corner: the saddle square between them joins the
+// two loops only when its centre (the mean, 0.5) is above the level.
+TEST(MapIsolines, SaddleDecidedByTheCentre) {
+  const Field peaks = fieldOf(4, 4, [](int col, int row) { return (col == 1 && row == 1) || (col == 2 && row == 2) ? 1.0 : 0.0; });
+  const struct { double level; std::size_t loops, points; } cases[] = {{0.6, 2, 4}, {0.4, 1, 8}};
+  for (const auto& c : cases) {
+    const std::vector<Isoline> lines = traceIsolines(peaks, c.level);
+    ASSERT_EQ(lines.size(), c.loops) << c.level;
+    for (const Isoline& line : lines) {
+      EXPECT_TRUE(line.closed) << c.level;
+      EXPECT_EQ(line.points.size(), c.points) << c.level;
+    }
+  }
+}
+
 TEST(MapArrows, RakeDirections) {
   const struct { double rake, x, y; } cases[] = {
       {0.0, 1.0, 0.0}, {90.0, 0.0, -1.0}, {-90.0, 0.0, 1.0}, {180.0, -1.0, 0.0}, {450.0, 0.0, -1.0},
