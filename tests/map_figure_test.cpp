@@ -23,8 +23,9 @@ TEST(MapColourScale, EndsMiddleAndOutside) {
   EXPECT_EQ(scaleColour(7.0), top);
   EXPECT_EQ(scaleColour(std::nan("")), bottom);
   EXPECT_EQ(scaleColour(0.05), (Colour{0x46, 0x13, 0x65}));  // halfway between the first two controls
-  EXPECT_EQ(slipColour(2.0, 4.0), middle);
-  EXPECT_EQ(slipColour(5.0, 0.0), bottom);  // an all-zero report: no division by zero
+  EXPECT_EQ(slipColour(2.0, 0.0, 4.0), middle);
+  EXPECT_EQ(slipColour(0.0, -1e300, 1e300), middle);  // opposite extremes: no overflow
+  EXPECT_EQ(slipColour(5.0, 0.0, 0.0), bottom);  // an all-zero report: no division by zero
 }
 
 TEST(MapNiceNumbers, StepsAndTicks) {
