@@ -243,7 +243,7 @@ void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom&
     if (!placeText(textMark({bar.x1 + 7.0, y + 3.5}, label, kTickText, Anchor::Start), room, marks, 1.0)) return;
     marks.push_back(lineMark({{across ? bar.x0 : bar.x1, y}, {bar.x1 + 4.0, y}}, kInk, 1.0));
   };
-  tick(high, printedValue(high, slip.width, slip.decimals), false);
+  tick(high, high == 0.0 ? "0" : printedValue(high, slip.width, slip.decimals), false);
   tick(low, low == 0.0 ? "0" : printedValue(low, slip.width, slip.decimals), false);
   if (low < 0.0 && high > 0.0) tick(0.0, "0", true);
   std::vector<double> ticks;
