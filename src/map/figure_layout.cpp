@@ -218,7 +218,7 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
     placeText(textMark({planeLeft, bottom + kHeadingText + 4.0}, "Moment rate", kHeadingText, Anchor::Start), room,
               figure.marks, 0.0);
     const double panelTop = bottom + kHeadingText + 12.0;
-    parts.moment = {planeLeft, panelTop, mapLeft + mapWidth, panelTop + std::clamp(0.2 * width, 100.0, 180.0)};
+    parts.moment = {planeLeft, panelTop, mapLeft + mapWidth, panelTop + std::clamp(0.15 * width, 90.0, 150.0)};
     layoutMomentPanel(*options.moment, parts, room, figure.marks);
   }
 

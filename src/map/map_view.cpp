@@ -129,21 +129,19 @@ std::string tickLabel(double value, double step) { return tickLabels({value, val
 void mapAxes(const Projection& pr, const Box& frame, TextRoom& room, std::vector<Mark>& marks) {
   const double east = pr.west + frame.width() / (pr.scale * pr.shrink);
   const double south = pr.north - frame.height() / pr.scale;
-  const std::vector<double> lons = niceTicks(pr.west, east, std::max(2, static_cast<int>(frame.width() / 60.0)));
+  const std::vector<double> lons = axisTicks(pr.west, east, std::max(2, static_cast<int>(frame.width() / 55.0)));
   const double lonStep = lons.size() > 1 ? lons[1] - lons[0] : 1.0;
   for (double lon : lons) {
-    if (lon < pr.west || lon > east) continue;
     const double x = pr.at({lon, south}).x;
     if (placeText(textMark({x, frame.y1 + 15.0}, tickLabel(shownLongitude(lon), lonStep), kTickText, Anchor::Middle),
                   room, marks, 3.0)) {
       marks.push_back(lineMark({{x, frame.y1}, {x, frame.y1 + 4.0}}, kInk, 1.0));
     }
   }
-  const std::vector<double> lats = niceTicks(south, pr.north, std::max(2, static_cast<int>(frame.height() / 45.0)));
+  const std::vector<double> lats = axisTicks(south, pr.north, std::max(2, static_cast<int>(frame.height() / 35.0)));
   const double latStep = lats.size() > 1 ? lats[1] - lats[0] : 1.0;
   double widest = 0.0;
   for (double lat : lats) {
-    if (lat < south || lat > pr.north) continue;
     const double y = pr.at({pr.west, lat}).y;
     const Mark label = textMark({frame.x0 - 6.0, y + 3.5}, tickLabel(lat, latStep), kTickText, Anchor::End);
     if (placeText(label, room, marks, 1.0)) {
@@ -293,7 +291,7 @@ MapPlan planMap(const ReportData& data, const FigureOptions& options) {
 
 double mapLabelWidth(const MapPlan& plan) {
   double widest = textWidth("-00.0", kTickText);
-  const std::vector<double> lats = niceTicks(plan.south, plan.north, 6);
+  const std::vector<double> lats = axisTicks(plan.south, plan.north, 8);
   for (const std::string& label : tickLabels(lats)) widest = std::max(widest, textWidth(label, kTickText));
   return widest;
 }

@@ -40,10 +40,7 @@ void layoutMomentPanel(const MomentPanel& panel, const FigureParts& parts, TextR
   frame.strokeWidth = 1.0;
   marks.push_back(frame);
 
-  std::vector<double> times;
-  for (double t : niceTicks(t0, t1, std::max(2, static_cast<int>(axes.width() / 70.0)))) {
-    if (t >= t0 && t <= t1) times.push_back(t);
-  }
+  const std::vector<double> times = axisTicks(t0, t1, std::max(2, static_cast<int>(axes.width() / 60.0)));
   const std::vector<std::string> timeLabels = tickLabels(times);
   for (std::size_t i = 0; i < times.size(); ++i) {
     const double x = at(times[i], 0.0).x;
@@ -51,10 +48,7 @@ void layoutMomentPanel(const MomentPanel& panel, const FigureParts& parts, TextR
       marks.push_back(lineMark({{x, axes.y1}, {x, axes.y1 + 4.0}}, kInk, 1.0));
     }
   }
-  std::vector<double> rates;
-  for (double r : niceTicks(0.0, top, 4)) {
-    if (r <= top) rates.push_back(r);
-  }
+  const std::vector<double> rates = axisTicks(0.0, top, std::max(2, static_cast<int>(axes.height() / 25.0)));
   const std::vector<std::string> rateLabels = tickLabels(rates);
   for (std::size_t i = 0; i < rates.size(); ++i) {
     const double y = at(t0, rates[i]).y;

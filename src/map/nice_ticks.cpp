@@ -46,6 +46,28 @@ std::vector<double> niceTicks(double low, double high, int count) {
   return ticks.empty() ? std::vector<double>{low} : ticks;
 }
 
+std::vector<double> axisTicks(double low, double high, int most) {
+  std::vector<double> ticks;
+  if (!std::isfinite(low) || !std::isfinite(high) || !(high > low) || most < 1) return ticks;
+  const double span = high / 2 - low / 2;
+  const double unit = span < 1e-290 ? 1e-300 : span > 1e290 ? 1e300 : 1.0;  // as in niceTicks
+  const double a = low / unit, b = high / unit;
+  double power = std::pow(10.0, std::floor(std::log10(b - a)) - 2.0);
+  for (int decade = 0; decade < 6; ++decade, power *= 10.0) {
+    for (double f : {1.0, 2.0, 5.0}) {
+      const double step = f * power;
+      const double first = std::ceil(a / step), last = std::floor(b / step);
+      if (last - first + 1.0 > most) continue;
+      for (double k = first; k <= last; k += 1.0) {
+        const double tick = k * step * unit;
+        if (std::isfinite(tick) && (ticks.empty() || tick != ticks.back())) ticks.push_back(tick);
+      }
+      return ticks;
+    }
+  }
+  return ticks;
+}
+
 double contourStep(double low, double high) {
   if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return 0.0;
   double step = std::pow(10.0, std::floor(std::log10(high - low)) - 2.0);
