@@ -59,8 +59,8 @@ void arrow(Point centre, double length, Point direction, double cell, std::vecto
   marks.push_back(point);
 }
 
-// Arrows as long as the slip's size allows, 0.9 cell at the largest; a
-// negative slip points against its rake.
+// Arrows as long as the slip's size allows, 0.9 cell at the largest, from
+// 2 units on; a negative slip points against its rake.
 void arrows(const ReportData& data, const Summary& summary, const FigureParts& parts, std::vector<Mark>& marks) {
   const double largest = std::max(std::fabs(summary.maxSlip), std::fabs(summary.minSlip));
   if (!(largest > 0.0)) return;
@@ -68,10 +68,11 @@ void arrows(const ReportData& data, const Summary& summary, const FigureParts& p
     for (int il = 1; il <= kDataColumns; ++il) {
       if (!data.has(report::kSlip, il, iw) || !data.has(report::kRake, il, iw)) continue;
       const double share = data.value(report::kSlip, il, iw) / largest;
-      if (std::fabs(share) < 0.02) continue;  // shorter than a head
+      const double length = 0.9 * parts.cellSize * std::fabs(share);
+      if (length < 2.0) continue;  // shorter than its own head: a speck, not an arrow
       Point direction = rakeDirection(data.value(report::kRake, il, iw));
       if (share < 0.0) direction = {-direction.x, -direction.y};
-      arrow(parts.cellCentre(il, iw), 0.9 * parts.cellSize * std::fabs(share), direction, parts.cellSize, marks);
+      arrow(parts.cellCentre(il, iw), length, direction, parts.cellSize, marks);
     }
   }
 }
