@@ -150,6 +150,9 @@ TEST(MapValues, TitleAndColourBar) {
     EXPECT_NE(figure.title.find(c.title), std::string::npos) << c.slips << ": " << figure.title;
     EXPECT_EQ(colourBarLabels(figure), c.bar) << c.slips;
   }
+  // No slip to weigh the rakes by: no mean rake (not a NaN's text).
+  const Figure zero = layoutFigure(*example([](ReportData& d) { eachCell(d, report::kSlip, [](double) { return 0.0; }); }), {});
+  EXPECT_EQ(zero.title, " \xe2\x80\x94 largest slip 0.00000 m at W 1, L 1");
 }
 
 TEST(MapNumberText, TickLabelsAreDistinct) {

@@ -43,7 +43,7 @@ void summarizeSlip(const ReportData& data, Summary& s) {
   eachCell([&](int il, int iw) {
     if (!data.has(report::kSlip, il, iw) || !data.has(report::kRake, il, iw)) return;
     const double weight = data.value(report::kSlip, il, iw) / largest;
-    if (!(weight != 0.0)) return;
+    if (!(std::fabs(weight) > 0.0)) return;  // no slip, or none in the whole report
     const double rake = data.value(report::kRake, il, iw) * kDegree;
     east += weight * std::cos(rake);
     north += weight * std::sin(rake);
