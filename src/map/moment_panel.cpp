@@ -12,13 +12,14 @@ namespace slip::map {
 
 void layoutMomentPanel(const MomentPanel& panel, const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
   const Box& axes = parts.moment;
-  double t0 = panel.times.front(), t1 = panel.times.front(), top = 0.0;
+  double t0 = HUGE_VAL, t1 = -HUGE_VAL, top = 0.0;
   for (std::size_t i = 0; i < panel.times.size(); ++i) {
     if (!std::isfinite(panel.times[i]) || !std::isfinite(panel.rates[i])) continue;
     t0 = std::min(t0, panel.times[i]);
     t1 = std::max(t1, panel.times[i]);
     top = std::max(top, panel.rates[i]);
   }
+  if (!(t0 <= t1)) t0 = t1 = 0.0;  // no finite time
   if (!(t1 > t0)) t1 = t0 + 1.0;
   if (!(top > 0.0)) top = 1.0;
   auto at = [&](double t, double rate) {
