@@ -157,12 +157,12 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
   const double planeLeft = kMargin + kAxisText + 8.0 + textWidth("W22", kTickText) + 10.0;
   const double mapGap = map.hasPositions() ? 14.0 + mapLabelWidth(map) + 10.0 + kAxisText + 6.0 : 16.0;
   const double barColumn = 16.0 + 14.0 + 7.0 + colourBarLabelWidth(summary) + kMargin;
-  const double room2 = width - planeLeft - mapGap - barColumn - kMargin;
+  const double views = width - planeLeft - mapGap - barColumn - kMargin;
   // The plane and the frame as tall as each other, the frame shaped like the
   // positions' extent when it may take between 28 and 45 hundredths.
-  const double natural = room2 - room2 / (1.0 + (map.hasPositions() ? map.aspect() : 0.4) * kDataRows / kDataColumns);
-  const double mapWidth = std::clamp(natural, 0.28 * room2, 0.45 * room2);
-  const double planeWidth = room2 - mapWidth;
+  const double natural = views - views / (1.0 + (map.hasPositions() ? map.aspect() : 0.4) * kDataRows / kDataColumns);
+  const double mapWidth = std::clamp(natural, 0.28 * views, 0.45 * views);
+  const double planeWidth = views - mapWidth;
   parts.cellSize = planeWidth / kDataColumns;
 
   // The title.
