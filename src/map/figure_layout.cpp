@@ -215,7 +215,7 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
   }
   double bottom = top + height + 42.0;
   if (options.moment && options.moment->times.size() >= 2 && options.moment->times.size() == options.moment->rates.size()) {
-    placeText(textMark({planeLeft, bottom + kHeadingText + 4.0}, "Moment rate", kHeadingText, Anchor::Start), room,
+    placeText(textMark({planeLeft, bottom + kHeadingText + 4.0}, "Moment rate (N m/s)", kHeadingText, Anchor::Start), room,
               figure.marks, 0.0);
     const double panelTop = bottom + kHeadingText + 12.0;
     parts.moment = {planeLeft, panelTop, mapLeft + mapWidth, panelTop + std::clamp(0.15 * width, 90.0, 150.0)};
