@@ -14,7 +14,7 @@ namespace {
 using report::kDataColumns;
 using report::kDataRows;
 
-constexpr Colour kContourInk{255, 255, 255};  // reads on the dark half of the scale, where the times spread
+constexpr Colour kContourInk{255, 255, 255};
 
 // Each cell reaches under its right and lower neighbours, drawn after it, so
 // that no background shows between cells where a renderer rounds edges.
@@ -148,6 +148,9 @@ void isochrones(const ReportData& data, const Summary& summary, double step, con
       for (Point p : line.points) points.push_back({parts.plane.x0 + (p.x + 0.5) * parts.cellSize,
                                                     parts.plane.y0 + (p.y + 0.5) * parts.cellSize});
       if (line.closed) points.push_back(points.front());
+      // White dashes over a thin dark line: white reads on the dark half of
+      // the scale, the dark line between the dashes on the light half.
+      marks.push_back(lineMark(points, kInk, 2.2));
       Mark mark = lineMark(points, kContourInk, 1.2);
       mark.dash = 4.0;
       marks.push_back(mark);
