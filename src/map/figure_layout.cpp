@@ -160,15 +160,19 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
   const double views = width - planeLeft - mapGap - barColumn - kMargin;
   // The plane and the frame as tall as each other, the frame shaped like the
   // positions' extent when it may take between 28 and 45 hundredths.
-  const double natural = views - views / (1.0 + (map.hasPositions() ? map.aspect() : 0.4) * kDataRows / kDataColumns);
-  const double mapWidth = std::clamp(natural, 0.28 * views, 0.45 * views);
+  // Without positions the frame's room is only a note's.
+  const double mapWidth =
+      map.hasPositions()
+          ? std::clamp(views - views / (1.0 + map.aspect() * kDataRows / kDataColumns), 0.28 * views, 0.45 * views)
+          : 0.15 * views;
   const double planeWidth = views - mapWidth;
   parts.cellSize = planeWidth / kDataColumns;
 
   // The title.
   const std::vector<std::string> pieces = titleParts(options, summary);
-  figure.title = pieces[0];
-  for (std::size_t i = 1; i < pieces.size(); ++i) figure.title += kDash + pieces[i];
+  for (const std::string& piece : pieces) {
+    if (!piece.empty()) figure.title += (figure.title.empty() ? "" : kDash) + piece;
+  }
   double y = kMargin;
   for (const std::string& line : titleLines(pieces, width - planeLeft - kMargin)) {
     y += kTitleText * 1.25;
