@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to slipmap's report reader; whatever reads as a
-// report is laid out and written as SVG, which must hold no NaN or infinity.
+// report is laid out (at a width the input's size picks, 100 to 4000
+// pixels) and written as SVG, which must hold no NaN or infinity.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (error.line < 1 || error.column < 1 || error.message.empty()) std::abort();
     return 0;
   }
-  const std::string svg = slip::map::writeSvg(slip::map::layoutFigure(*report, {}));
+  slip::map::FigureOptions options;
+  options.pixelWidth = 100 + static_cast<int>(size % 3901);
+  const std::string svg = slip::map::writeSvg(slip::map::layoutFigure(*report, options));
   if (svg.find("nan") != std::string::npos || svg.find("inf") != std::string::npos) std::abort();
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <png.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -20,8 +21,8 @@
 namespace slip::map {
 namespace {
 
-const std::string kScreenshot = std::string(SLIP_TEST_OUTPUT_DIR) + "/map-browser-screenshot.png";
-const std::string kFigure = std::string(SLIP_TEST_OUTPUT_DIR) + "/map-browser-figure.svg";
+const std::string kOutput = SLIP_TEST_OUTPUT_DIR;
+const std::string kFigure = kOutput + "/map-browser-figure.svg";
 
 // The program `name` on the PATH, or "".
 std::string onPath(const std::string& name) {
@@ -45,11 +46,14 @@ bool browserRequired() { return std::getenv("SLIP_REQUIRE_BROWSER") != nullptr; 
     GTEST_SKIP() << why;                                           \
   } while (false)
 
+// A screenshot, read at figure units: `scale` pixels a unit.
 struct Image {
   int width = 0, height = 0;
+  double scale = 1.0;
   std::vector<unsigned char> rgb;
   Colour at(Point p) const {
-    const std::size_t i = 3 * (static_cast<std::size_t>(p.y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(p.x));
+    const auto x = static_cast<std::size_t>(p.x * scale), y = static_cast<std::size_t>(p.y * scale);
+    const std::size_t i = 3 * (y * static_cast<std::size_t>(width) + x);
     return {rgb[i], rgb[i + 1], rgb[i + 2]};
   }
 };
@@ -65,21 +69,25 @@ bool readPng(const std::string& path, Image& image) {
   return png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr) != 0;
 }
 
-bool near(Colour a, Colour b) {
-  auto close = [](int x, int y) { return x - y <= 2 && y - x <= 2; };
+bool near(Colour a, Colour b, int by = 2) {
+  auto close = [by](int x, int y) { return x - y <= by && y - x <= by; };
   return close(a.r, b.r) && close(a.g, b.g) && close(a.b, b.b);
 }
 
+constexpr Colour kPaperWhite{255, 255, 255};
+
+bool dark(Colour c) { return c.r < 70 && c.g < 70 && c.b < 70; }
+
 // The four points halfway between the cell's centre and its corners: an
 // arrow or an isochrone may cross some of them, never all four.
-std::vector<Point> cellSamples(CellIndex cell) {
-  const Point c = cellCentre(cell.il, cell.iw);
-  const double d = kCellSize / 4;
+std::vector<Point> cellSamples(const FigureParts& parts, CellIndex cell) {
+  const Point c = parts.cellCentre(cell.il, cell.iw);
+  const double d = parts.cellSize / 4;
   return {{c.x - d, c.y - d}, {c.x + d, c.y - d}, {c.x - d, c.y + d}, {c.x + d, c.y + d}};
 }
 
-bool cellShows(const Image& image, CellIndex cell, Colour colour) {
-  for (Point p : cellSamples(cell)) {
+bool cellShows(const Image& image, const FigureParts& parts, CellIndex cell, Colour colour) {
+  for (Point p : cellSamples(parts, cell)) {
     if (near(image.at(p), colour)) return true;
   }
   return false;
@@ -89,63 +97,143 @@ std::string describe(Colour c) {
   return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
 }
 
-struct Example {
-  std::unique_ptr<ReportData> data = std::make_unique<ReportData>();
-  Figure figure;
-};
-
-Example drawExample() {
-  Example e;
-  ReadError error;
-  const std::string report = testing::readFile(std::string(SLIP_SOURCE_DIR) + "/tests/data/example-report.csv");
-  EXPECT_TRUE(readReport(report, *e.data, error)) << error.message;
-  FigureOptions options;
-  options.name = "rateA-out4.csv";
-  e.figure = layoutFigure(*e.data, options);
-  testing::writeFile(kFigure, writeSvg(e.figure));
-  return e;
-}
-
-TEST(MapBrowser, ScreenshotShowsTheLayout) {
+// Renders `figure` in headless Chromium at its pixel width into `png`.
+void screenshot(const Figure& figure, const std::string& name, Image& image) {
   std::string browser = onPath("chromium");
   if (browser.empty()) browser = onPath("chromium-browser");
-  if (browser.empty()) SKIP_OR_FAIL("no chromium on the PATH");
-  const Example e = drawExample();
-  const int width = e.figure.pixelWidth;
-  const int height = static_cast<int>(e.figure.height);  // one pixel a figure unit at the default width
-  ASSERT_EQ(width, static_cast<int>(kFigureWidth));
+  ASSERT_FALSE(browser.empty());
+  const std::string svg = kOutput + "/" + name + ".svg", png = kOutput + "/" + name + ".png";
+  testing::writeFile(svg, writeSvg(figure));
+  const int width = figure.pixelWidth;
+  const int height = static_cast<int>(std::lround(figure.height * width / figure.width));
   testing::TempDir profile;
-  std::filesystem::remove(kScreenshot);
+  std::filesystem::remove(png);
   const std::string command = "timeout 120 '" + browser +
                               "' --headless=new --no-sandbox --disable-gpu --no-first-run"
                               " --disable-background-networking --disable-component-update --disable-sync"
                               " --force-color-profile=srgb --hide-scrollbars --user-data-dir='" + profile.path() +
-                              "' --screenshot='" + kScreenshot + "' --window-size=" + std::to_string(width) + "," +
-                              std::to_string(height) + " 'file://" + kFigure + "' > /dev/null 2>&1";
+                              "' --screenshot='" + png + "' --window-size=" + std::to_string(width) + "," +
+                              std::to_string(height) + " 'file://" + svg + "' > /dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  Image image;
-  ASSERT_TRUE(readPng(kScreenshot, image)) << kScreenshot;
+  ASSERT_TRUE(readPng(png, image)) << png;
   ASSERT_EQ(image.width, width);
   ASSERT_EQ(image.height, height);
+  image.scale = width / figure.width;
+}
 
-  const Summary summary = summarize(*e.data);
-  EXPECT_TRUE(cellShows(image, summary.maxCell, scaleColour(1.0)))
+std::unique_ptr<ReportData> example() {
+  auto data = std::make_unique<ReportData>();
+  ReadError error;
+  const std::string report = testing::readFile(std::string(SLIP_SOURCE_DIR) + "/tests/data/example-report.csv");
+  EXPECT_TRUE(readReport(report, *data, error)) << error.message;
+  return data;
+}
+
+bool haveBrowser() { return !onPath("chromium").empty() || !onPath("chromium-browser").empty(); }
+
+TEST(MapBrowser, ScreenshotShowsTheLayout) {
+  if (!haveBrowser()) SKIP_OR_FAIL("no chromium on the PATH");
+  const auto data = example();
+  FigureOptions options;
+  options.name = "rateA-out4.csv";
+  const Figure figure = layoutFigure(*data, options);
+  testing::writeFile(kFigure, writeSvg(figure));
+  Image image;
+  ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-screenshot", image));
+  const FigureParts& parts = figure.parts;
+
+  const Summary summary = summarize(*data);
+  EXPECT_TRUE(cellShows(image, parts, summary.maxCell, scaleColour(1.0)))
       << "largest slip, W " << summary.maxCell.iw << " L " << summary.maxCell.il << ": "
-      << describe(image.at(cellCentre(summary.maxCell.il, summary.maxCell.iw)));
-  ASSERT_EQ(e.data->value(report::kSlip, 1, 1), 0.0);
-  EXPECT_TRUE(cellShows(image, {1, 1}, scaleColour(0.0))) << describe(image.at(cellCentre(1, 1)));
+      << describe(image.at(parts.cellCentre(summary.maxCell.il, summary.maxCell.iw)));
+  ASSERT_EQ(data->value(report::kSlip, 1, 1), 0.0);
+  EXPECT_TRUE(cellShows(image, parts, {1, 1}, scaleColour(0.0))) << describe(image.at(parts.cellCentre(1, 1)));
   // The star is white inside, a colour the scale never takes, and covers
   // its cell's centre.
   const CellIndex epicentre = summary.epicentre;
-  EXPECT_TRUE(near(image.at(cellCentre(epicentre.il, epicentre.iw)), Colour{255, 255, 255}))
+  EXPECT_TRUE(near(image.at(parts.cellCentre(epicentre.il, epicentre.iw)), Colour{255, 255, 255}))
       << "epicentre W " << epicentre.iw << " L " << epicentre.il << ": "
-      << describe(image.at(cellCentre(epicentre.il, epicentre.iw)));
+      << describe(image.at(parts.cellCentre(epicentre.il, epicentre.iw)));
+  // The colour bar is one gradient: its colour a quarter, half and three
+  // quarters of the way up is the scale's there.
+  for (double t : {0.25, 0.5, 0.75}) {
+    const Point p{(parts.colourBar.x0 + parts.colourBar.x1) / 2, parts.colourBar.y1 - t * parts.colourBar.height()};
+    EXPECT_TRUE(near(image.at(p), scaleColour(t), 4)) << t << ": " << describe(image.at(p));
+  }
+  // The scale bar and the north arrow are ink on a white ground inside the map frame.
+  ASSERT_TRUE(parts.map.contains(parts.scaleBar) && parts.map.contains(parts.northArrow));
+  const Box& bar = parts.scaleBar;
+  EXPECT_TRUE(dark(image.at({(bar.x0 + bar.x1) / 2, (bar.y0 + bar.y1) / 2}))) << "scale bar";
+  EXPECT_TRUE(near(image.at({(bar.x0 + bar.x1) / 2, bar.y1 + 2.5}), kPaperWhite)) << "below the scale bar";
+  const Box& north = parts.northArrow;
+  EXPECT_TRUE(dark(image.at({(north.x0 + north.x1) / 2, north.y0 + 0.6 * north.height()}))) << "north arrow";
+  EXPECT_TRUE(near(image.at({north.x0 + 1.0, north.y0 + 1.0}), kPaperWhite)) << "beside the north arrow";
+}
+
+// At 520 to 600 pixels a renderer rounds the cells' edges: cells of one
+// colour must still show no background between them. Row W 1 of the example
+// is all zero slip (drawn without isochrones, which cross it).
+TEST(MapBrowser, NoSeamsBetweenCells) {
+  if (!haveBrowser()) SKIP_OR_FAIL("no chromium on the PATH");
+  const auto data = example();
+  for (int width : {530, 600}) {
+    FigureOptions options;
+    options.pixelWidth = width;
+    options.contourStep = 1e6;
+    const Figure figure = layoutFigure(*data, options);
+    Image image;
+    ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-seams-" + std::to_string(width), image));
+    const FigureParts& parts = figure.parts;
+    for (int il = 2; il <= 12; ++il) {
+      ASSERT_EQ(data->value(report::kSlip, il, 1), 0.0);
+      const double edge = parts.plane.x0 + (il - 1) * parts.cellSize;  // between L il-1 and L il
+      for (double dx : {-0.5, 0.0, 0.5}) {
+        const Point p{edge + dx / image.scale, parts.cellCentre(il, 1).y};
+        EXPECT_TRUE(near(image.at(p), scaleColour(0.0), 3)) << width << " px, L " << il << ": " << describe(image.at(p));
+      }
+    }
+  }
+}
+
+// Rake arrows on the darkest colour of the scale: every slip -1 but one of
+// +1, so that the darkest cells carry the longest arrows (against their
+// rake, 90: pointing down). Across the shaft the arrow shows ink and, beside
+// it, its white halo, where the cell is dark violet.
+TEST(MapBrowser, ArrowsReadOnTheDarkestCells) {
+  if (!haveBrowser()) SKIP_OR_FAIL("no chromium on the PATH");
+  auto data = std::make_unique<ReportData>();
+  for (int iw = 1; iw <= report::kDataRows; ++iw) {
+    for (int il = 1; il <= report::kDataColumns; ++il) {
+      data->set(report::kSlip, il, iw, il == 43 && iw == 22 ? 1.0 : -1.0);
+      data->set(report::kRake, il, iw, 90.0);
+    }
+  }
+  FigureOptions options;
+  options.pixelWidth = 2000;
+  const Figure figure = layoutFigure(*data, options);
+  Image image;
+  ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-arrows", image));
+  const FigureParts& parts = figure.parts;
+  for (CellIndex cell : {CellIndex{1, 1}, CellIndex{20, 11}, CellIndex{42, 22}}) {
+    const Point c = parts.cellCentre(cell.il, cell.iw);
+    EXPECT_TRUE(near(image.at({c.x - 0.4 * parts.cellSize, c.y}), scaleColour(0.0), 3)) << "the cell's own colour";
+    bool ink = false, halo = false;
+    for (double x = c.x - 0.2 * parts.cellSize; x <= c.x + 0.2 * parts.cellSize; x += 0.5 / image.scale) {
+      const Colour p = image.at({x, c.y - 0.2 * parts.cellSize});  // on the shaft, away from the head
+      ink = ink || dark(p);
+      halo = halo || (p.r > 200 && p.g > 200 && p.b > 200);
+    }
+    EXPECT_TRUE(ink) << "W " << cell.iw << " L " << cell.il;
+    EXPECT_TRUE(halo) << "W " << cell.iw << " L " << cell.il;
+  }
 }
 
 TEST(MapBrowser, FigureIsWellFormedXml) {
   const std::string xmllint = onPath("xmllint");
   if (xmllint.empty()) SKIP_OR_FAIL("no xmllint on the PATH");
-  drawExample();
+  FigureOptions options;
+  options.name = "rateA-out4.csv";
+  testing::writeFile(kFigure, writeSvg(layoutFigure(*example(), options)));
   const std::string command = "'" + xmllint + "' --noout '" + kFigure + "'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }

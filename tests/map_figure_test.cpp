@@ -23,8 +23,9 @@ TEST(MapColourScale, EndsMiddleAndOutside) {
   EXPECT_EQ(scaleColour(7.0), top);
   EXPECT_EQ(scaleColour(std::nan("")), bottom);
   EXPECT_EQ(scaleColour(0.05), (Colour{0x46, 0x13, 0x65}));  // halfway between the first two controls
-  EXPECT_EQ(slipColour(2.0, 4.0), middle);
-  EXPECT_EQ(slipColour(5.0, 0.0), bottom);  // an all-zero report: no division by zero
+  EXPECT_EQ(slipColour(2.0, 0.0, 4.0), middle);
+  EXPECT_EQ(slipColour(0.0, -1e300, 1e300), middle);  // opposite extremes: no overflow
+  EXPECT_EQ(slipColour(5.0, 0.0, 0.0), bottom);  // an all-zero report: no division by zero
 }
 
 TEST(MapNiceNumbers, StepsAndTicks) {
@@ -105,6 +106,21 @@ TEST(MapIsolines, UnknownSamplesEndLines) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].points.size(), 2u);  // rows 0 and 1, then rows 3 and 4
   EXPECT_EQ(lines[1].points.size(), 2u);
+}
+
+// Two peaks touching at a corner: the saddle square between them joins the
+// two loops only when its centre (the mean, 0.5) is above the level.
+TEST(MapIsolines, SaddleDecidedByTheCentre) {
+  const Field peaks = fieldOf(4, 4, [](int col, int row) { return (col == 1 && row == 1) || (col == 2 && row == 2) ? 1.0 : 0.0; });
+  const struct { double level; std::size_t loops, points; } cases[] = {{0.6, 2, 4}, {0.4, 1, 8}};
+  for (const auto& c : cases) {
+    const std::vector<Isoline> lines = traceIsolines(peaks, c.level);
+    ASSERT_EQ(lines.size(), c.loops) << c.level;
+    for (const Isoline& line : lines) {
+      EXPECT_TRUE(line.closed) << c.level;
+      EXPECT_EQ(line.points.size(), c.points) << c.level;
+    }
+  }
 }
 
 TEST(MapArrows, RakeDirections) {

@@ -2,6 +2,8 @@
 // damage is reported.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -29,8 +31,9 @@ std::vector<std::string> split(const std::string& text, char at) {
 
 // The report as a spreadsheet saves it again: cells trimmed, numbers in the
 // shortest form ("0", "1.5E-03"), text cells quoted, every row padded to 45
-// cells, CR LF line ends.
-std::string spreadsheetForm(const std::string& report) {
+// cells, `eol` line ends. With `separator` ';' the numbers have decimal
+// commas ("7,21353"), as a spreadsheet set to such a locale writes them.
+std::string spreadsheetForm(const std::string& report, char separator = ',', const char* eol = "\r\n") {
   std::string out;
   for (const std::string& line : split(report.substr(0, report.size() - 1), '\n')) {
     std::vector<std::string> cells = split(line, ',');
@@ -41,12 +44,19 @@ std::string spreadsheetForm(const std::string& report) {
       const double v = std::strtod(cell.c_str(), &end);
       char shortest[32];
       std::snprintf(shortest, sizeof shortest, v != 0.0 && v > -0.01 && v < 0.01 ? "%.4E" : "%.10g", v);
+      if (separator == ';') std::replace(shortest, shortest + sizeof shortest, '.', ',');
       if (!cell.empty() && *end == '\0') cell = shortest;
       else if (!cell.empty()) cell = "\"" + cell + "\"";
     }
-    for (std::size_t i = 0; i < cells.size(); ++i) out += (i ? "," : "") + cells[i];
-    out += "\r\n";
+    for (std::size_t i = 0; i < cells.size(); ++i) out += (i ? std::string(1, separator) : "") + cells[i];
+    out += eol;
   }
+  return out;
+}
+
+std::string withLineEnds(const std::string& text, const char* eol) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string(eol) : std::string(1, c);
   return out;
 }
 
@@ -70,12 +80,21 @@ void expectExampleValues(const Read& r) {
   EXPECT_TRUE(r.data->has(report::kLatitude, 43, 22));
 }
 
+// Every form a spreadsheet gives the report back in reads as the report.
 TEST(MapReader, ReadsTheReportInEachForm) {
-  expectExampleValues(read(kExample));
-  std::string crlf;
-  for (char c : kExample) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  expectExampleValues(read(crlf));
-  expectExampleValues(read(spreadsheetForm(kExample)));
+  const struct { const char* form; std::string text; } forms[] = {
+      {"as written", kExample},
+      {"CR LF", withLineEnds(kExample, "\r\n")},
+      {"CR alone", withLineEnds(kExample, "\r")},
+      {"byte-order mark", "\xef\xbb\xbf" + kExample},
+      {"re-saved", spreadsheetForm(kExample)},
+      {"';' and decimal commas", spreadsheetForm(kExample, ';')},
+      {"all of it, CR alone", "\xef\xbb\xbf" + spreadsheetForm(kExample, ';', "\r") + ";;\r\r"},
+  };
+  for (const auto& f : forms) {
+    SCOPED_TRACE(f.form);
+    expectExampleValues(read(f.text));
+  }
 }
 
 // Replaces the `n`th occurrence (from 0) of `what` in the example.
@@ -86,20 +105,24 @@ std::string edited(const std::string& what, const std::string& with, int n = 0) 
   return text.replace(at, what.size(), with);
 }
 
-TEST(MapReader, NoValueCells) {
-  const Read r = read(edited("   0.00000", "**********"));
-  ASSERT_TRUE(r.ok);
-  EXPECT_FALSE(r.data->has(report::kSlip, 1, 1));
-  EXPECT_TRUE(r.data->has(report::kSlip, 2, 1));
-  for (const char* cell : {"inf", "-Inf", "NaN", "", "  "}) {
-    const Read s = read(edited("   0.00000", cell, 1));
-    ASSERT_TRUE(s.ok) << cell;
-    EXPECT_FALSE(s.data->has(report::kSlip, 2, 1)) << cell;
+// Slip of W 1, L 1 written as each cell a report may come back with: every
+// finite number is a value, whatever its size; the rest has none.
+TEST(MapReader, ValueCells) {
+  const double none = std::nan("");
+  const struct { const char* cell; double value; } cases[] = {
+      {"10000", 1e4}, {"1e4", 1e4}, {"1e300", 1e300}, {"-2.5", -2.5}, {"+0.5", 0.5}, {" +1E-3 ", 1e-3},
+      {"\"7.5\"", 7.5}, {"5e-324", 5e-324}, {"1e-400", 0.0}, {"-0.1e-399", 0.0},
+      {"1e400", none}, {"**********", none}, {"inf", none}, {"-Inf", none}, {"NaN", none}, {"", none}, {"  ", none},
+  };
+  for (const auto& c : cases) {
+    const Read r = read(edited("   0.00000", c.cell));
+    ASSERT_TRUE(r.ok) << c.cell << ": " << r.error.message;
+    EXPECT_EQ(r.data->has(report::kSlip, 1, 1), !std::isnan(c.value)) << c.cell;
+    if (!std::isnan(c.value)) {
+      EXPECT_EQ(r.data->value(report::kSlip, 1, 1), c.value) << c.cell;
+    }
+    EXPECT_TRUE(r.data->has(report::kSlip, 2, 1)) << c.cell;
   }
-  // A number the field could not hold would have printed as asterisks.
-  const Read big = read(edited("   0.00000", "12345.5", 2));
-  ASSERT_TRUE(big.ok);
-  EXPECT_FALSE(big.data->has(report::kSlip, 3, 1));
 }
 
 // Line 3 is the first data row; its first digits are at column 8. A row
@@ -129,6 +152,14 @@ TEST(MapReader, DamageIsReportedWhereItIs) {
       {edited("W 1,", "W 1,\"0.5"), 3, 5,
        "expected a quoted cell to end with '\"' before the next ',' or the end of the record"},
       {"", 1, 1, "expected section \"Slip (m)\", found the end of the file"},
+      // Columns count from after a byte-order mark, as an editor shows them.
+      {"\xef\xbb\xbf" + edited(" Slip (m)", " Slap (m)"), 1, 2, "expected the title of a section, found \"Slap (m)\""},
+      {[] {
+         const std::string semicolons = spreadsheetForm(kExample, ';');
+         return semicolons.substr(0, semicolons.find("\"W 1\";") + 6) + "\"0,5 ;" + semicolons.substr(semicolons.find("\"W 1\";") + 6);
+       }(),
+       3, 7,
+       "expected a quoted cell to end with '\"' before the next ';' or the end of the record"},
   };
   for (const auto& c : cases) {
     const Read r = read(c.text);
@@ -137,6 +168,7 @@ TEST(MapReader, DamageIsReportedWhereItIs) {
     EXPECT_EQ(r.error.column, c.column) << c.message;
     EXPECT_EQ(r.error.message, c.message);
   }
+  EXPECT_EQ(read(cases[0].text).error.lastColumn, 14);  // the caret's range: all of "0.0x000"
 }
 
 }  // namespace

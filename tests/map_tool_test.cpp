@@ -43,8 +43,8 @@ TEST(MapTool, OptionsShapeTheFigure) {
   testing::expectQuietSuccess(slipmap(dir, {"--width=500", "--title", "M 7 <test>", "--no-arrows", "--contour",
                                             "10", "-o", "figure.svg", "run.csv"}));
   const std::string svg = dir.read("figure.svg");
-  EXPECT_NE(svg.find("width=\"500\" height=\"485\""), std::string::npos);
-  EXPECT_NE(svg.find("<title>M 7 &lt;test&gt; \xe2\x80\x94 largest slip 7.214 m at W 11, L 21"), std::string::npos);
+  EXPECT_NE(svg.find("width=\"500\" height=\"232\""), std::string::npos);
+  EXPECT_NE(svg.find("<title>M 7 &lt;test&gt; \xe2\x80\x94 largest slip 7.21353 m at W 11, L 21"), std::string::npos);
   EXPECT_NE(svg.find("rupture time every 10 s"), std::string::npos);
   EXPECT_EQ(svg.find("rake arrows"), std::string::npos);
   EXPECT_FALSE(dir.exists("run.svg"));

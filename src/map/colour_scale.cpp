@@ -1,6 +1,7 @@
 #include "map/colour_scale.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace slip::map {
 namespace {
@@ -31,9 +32,16 @@ Colour scaleColour(double t) {
   return {mix(a.r, b.r, f), mix(a.g, b.g, f), mix(a.b, b.b, f)};
 }
 
-Colour slipColour(double value, double top) {
-  if (!(top > 0.0) || !std::isfinite(top)) return kControls[0];
-  return scaleColour(value / top);
+std::vector<Colour> scaleControls() { return {std::begin(kControls), std::end(kControls)}; }
+
+double scalePosition(double value, double low, double high) {
+  // Halved first, so that the differences of opposite extremes stay finite.
+  const double span = high / 2 - low / 2;
+  if (!(span > 0.0) || !std::isfinite(span)) return 0.0;
+  const double t = (value / 2 - low / 2) / span;
+  return t < 0.0 ? 0.0 : t > 1.0 ? 1.0 : t;
 }
+
+Colour slipColour(double value, double low, double high) { return scaleColour(scalePosition(value, low, high)); }
 
 }  // namespace slip::map

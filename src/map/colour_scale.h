@@ -1,8 +1,10 @@
 // The slip colour scale: viridis, perceptually uniform and readable with the
-// common colour-vision deficiencies, from 0 to the largest slip.
+// common colour-vision deficiencies, from 0 (or the smallest slip, when one
+// is negative) to the largest slip.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace slip::map {
 
@@ -18,8 +20,16 @@ inline constexpr Colour kNoValueColour{153, 153, 153};
 // interpolated linearly between the control colours.
 Colour scaleColour(double t);
 
-// The colour of `value` on a scale from 0 to `top`. A top of 0 or less, or
-// one that is not finite, draws every value in the bottom colour.
-Colour slipColour(double value, double top);
+// The scale's control colours, evenly spaced from t = 0 to t = 1: a linear
+// gradient through them is the scale.
+std::vector<Colour> scaleControls();
+
+// Where `value` lies on a scale from `low` to `high`, from 0 to 1 (clamped);
+// 0 when the scale has no width or is not finite. Exact for any finite
+// doubles, 1e300 and -1e300 included.
+double scalePosition(double value, double low, double high);
+
+// The colour of `value` on a scale from `low` to `high`.
+Colour slipColour(double value, double low, double high);
 
 }  // namespace slip::map

@@ -16,8 +16,8 @@ std::string trimmed(std::string_view text) {
 int columnOf(std::size_t index) { return static_cast<int>(index) + 1; }
 
 // Reads the quoted cell whose opening quote is at `at`; leaves `at` on the
-// comma after it or at the end. False when the cell is malformed.
-bool quotedCell(std::string_view record, std::size_t& at, Cell& cell, int* badColumn) {
+// separator after it or at the end. False when the cell is malformed.
+bool quotedCell(std::string_view record, std::size_t& at, Cell& cell, int* badColumn, char separator) {
   const std::size_t open = at++;
   std::string text;
   for (;;) {
@@ -37,7 +37,7 @@ bool quotedCell(std::string_view record, std::size_t& at, Cell& cell, int* badCo
     text += record[at++];
   }
   while (at < record.size() && isBlank(record[at])) ++at;
-  if (at < record.size() && record[at] != ',') {
+  if (at < record.size() && record[at] != separator) {
     *badColumn = columnOf(at);
     return false;
   }
@@ -48,7 +48,7 @@ bool quotedCell(std::string_view record, std::size_t& at, Cell& cell, int* badCo
 
 }  // namespace
 
-bool splitCells(std::string_view record, std::vector<Cell>& cells, int* badColumn) {
+bool splitCells(std::string_view record, std::vector<Cell>& cells, int* badColumn, char separator) {
   cells.clear();
   std::size_t at = 0;
   for (;;) {
@@ -56,17 +56,17 @@ bool splitCells(std::string_view record, std::vector<Cell>& cells, int* badColum
     while (at < record.size() && isBlank(record[at])) ++at;
     Cell cell;
     if (at < record.size() && record[at] == '"') {
-      if (!quotedCell(record, at, cell, badColumn)) return false;
+      if (!quotedCell(record, at, cell, badColumn, separator)) return false;
     } else {
-      cell.column = columnOf(at < record.size() && record[at] != ',' ? at : start);
-      const std::size_t comma = record.find(',', at);
+      cell.column = columnOf(at < record.size() && record[at] != separator ? at : start);
+      const std::size_t comma = record.find(separator, at);
       const std::size_t end = comma == std::string_view::npos ? record.size() : comma;
       cell.text = trimmed(record.substr(at, end - at));
       at = end;
     }
     cells.push_back(std::move(cell));
     if (at >= record.size()) return true;
-    ++at;  // the comma
+    ++at;  // the separator
   }
 }
 

@@ -1,4 +1,4 @@
-// Splits one record of comma-separated text into trimmed, unquoted cells.
+// Splits one record of separated text (',' or ';') into trimmed, unquoted cells.
 #pragma once
 
 #include <string>
@@ -12,9 +12,9 @@ struct Cell {
   int column = 0;    // 1-based byte column where the cell's text starts
 };
 
-// Splits `record` (without its line end) at commas outside double quotes.
-// Returns false, with the column of the fault in *badColumn, for a quoted
-// cell that does not end on the record or is followed by text.
-bool splitCells(std::string_view record, std::vector<Cell>& cells, int* badColumn);
+// Splits `record` (without its line end) at each `separator` outside double
+// quotes. Returns false, with the column of the fault in *badColumn, for a
+// quoted cell that does not end on the record or is followed by text.
+bool splitCells(std::string_view record, std::vector<Cell>& cells, int* badColumn, char separator = ',');
 
 }  // namespace slip::map

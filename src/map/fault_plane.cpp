@@ -1,10 +1,12 @@
 // The fault-plane panel: slip cells, rake arrows, isochrones, axes, epicentre.
+#include <algorithm>
 #include <cmath>
 
 #include "map/contours.h"
 #include "map/layout_parts.h"
 #include "map/nice_ticks.h"
 #include "map/number_text.h"
+#include "map/text_metrics.h"
 
 namespace slip::map {
 namespace {
@@ -12,47 +14,65 @@ namespace {
 using report::kDataColumns;
 using report::kDataRows;
 
-constexpr double kPlaneWidth = kDataColumns * kCellSize;
-constexpr double kPlaneHeight = kDataRows * kCellSize;
-constexpr Colour kContourInk{255, 255, 255};  // reads on the dark half of the scale, where the times spread
+constexpr Colour kContourInk{255, 255, 255};
 
-void cells(const ReportData& data, const Summary& summary, std::vector<Mark>& marks) {
+// Each cell reaches under its right and lower neighbours, drawn after it, so
+// that no background shows between cells where a renderer rounds edges.
+void cells(const ReportData& data, const Summary& summary, const FigureParts& parts, std::vector<Mark>& marks) {
+  const double size = parts.cellSize;
+  const double under = std::min(1.0, size / 4);
   for (int iw = 1; iw <= kDataRows; ++iw) {
     for (int il = 1; il <= kDataColumns; ++il) {
-      const Point c = cellCentre(il, iw);
+      const Point c = parts.cellCentre(il, iw);
       const bool known = data.has(report::kSlip, il, iw);
-      Mark cell = rectMark(c.x - kCellSize / 2, c.y - kCellSize / 2, kCellSize, kCellSize,
-                           known ? slipColour(data.value(report::kSlip, il, iw), summary.maxSlip) : kNoValueColour);
+      Mark cell = rectMark(c.x - size / 2, c.y - size / 2, size + (il < kDataColumns ? under : 0.0),
+                           size + (iw < kDataRows ? under : 0.0),
+                           known ? slipColour(data.value(report::kSlip, il, iw), summary.scaleLow(), summary.scaleHigh())
+                                 : kNoValueColour);
       cell.tooltip = cellTooltip(data, il, iw);
       marks.push_back(cell);
     }
   }
 }
 
-// An arrow centred on its cell, 0.9 cell long at the largest slip.
-void arrow(Point centre, double length, Point direction, std::vector<Mark>& marks) {
+// An arrow centred on its cell, black on a white halo so that it reads on
+// every colour of the scale.
+void arrow(Point centre, double length, Point direction, double cell, std::vector<Mark>& marks) {
   const Point tip{centre.x + direction.x * length / 2, centre.y + direction.y * length / 2};
   const Point tail{centre.x - direction.x * length / 2, centre.y - direction.y * length / 2};
-  const double head = length * 0.35 < 4.0 ? length * 0.35 : 4.0;
+  const double head = std::min(length * 0.4, cell * 0.3);
   const Point base{tip.x - direction.x * head, tip.y - direction.y * head};
   const Point side{-direction.y * head * 0.5, direction.x * head * 0.5};
-  marks.push_back(lineMark({tail, base}, kInk, 1.0));
   Mark point;
   point.kind = MarkKind::Polygon;
   point.points = {tip, {base.x + side.x, base.y + side.y}, {base.x - side.x, base.y - side.y}};
+  const double ink = std::clamp(cell * 0.07, 0.6, 1.2);
+  const double rim = std::clamp(cell * 0.05, 0.5, 0.9);  // the halo beyond the ink on each side
+  Mark halo = point;
+  halo.fill = kPaper;
+  halo.stroke = kPaper;
+  halo.strokeWidth = 2.0 * rim;
+  marks.push_back(lineMark({tail, base}, kPaper, ink + 2.0 * rim));
+  marks.push_back(halo);
+  marks.push_back(lineMark({tail, base}, kInk, ink));
   point.fill = kInk;
   marks.push_back(point);
 }
 
-void arrows(const ReportData& data, const Summary& summary, std::vector<Mark>& marks) {
-  if (!(summary.maxSlip > 0.0)) return;
+// Arrows as long as the slip's size allows, 0.9 cell at the largest, from
+// 2 units on; a negative slip points against its rake.
+void arrows(const ReportData& data, const Summary& summary, const FigureParts& parts, std::vector<Mark>& marks) {
+  const double largest = std::max(std::fabs(summary.maxSlip), std::fabs(summary.minSlip));
+  if (!(largest > 0.0)) return;
   for (int iw = 1; iw <= kDataRows; ++iw) {
     for (int il = 1; il <= kDataColumns; ++il) {
       if (!data.has(report::kSlip, il, iw) || !data.has(report::kRake, il, iw)) continue;
-      const double slip = data.value(report::kSlip, il, iw);
-      if (!(slip > 0.0)) continue;
-      const double length = 0.9 * kCellSize * slip / summary.maxSlip;
-      arrow(cellCentre(il, iw), length, rakeDirection(data.value(report::kRake, il, iw)), marks);
+      const double share = data.value(report::kSlip, il, iw) / largest;
+      const double length = 0.9 * parts.cellSize * std::fabs(share);
+      if (length < 2.0) continue;  // shorter than its own head: a speck, not an arrow
+      Point direction = rakeDirection(data.value(report::kRake, il, iw));
+      if (share < 0.0) direction = {-direction.x, -direction.y};
+      arrow(parts.cellCentre(il, iw), length, direction, parts.cellSize, marks);
     }
   }
 }
@@ -70,10 +90,6 @@ Field timeField(const ReportData& data) {
   return field;
 }
 
-Point toFigure(Point sample) {
-  return {kPlaneLeft + (sample.x + 0.5) * kCellSize, kPlaneTop + (sample.y + 0.5) * kCellSize};
-}
-
 double lengthOf(const std::vector<Point>& points) {
   double length = 0.0;
   for (std::size_t i = 1; i < points.size(); ++i) {
@@ -82,105 +98,172 @@ double lengthOf(const std::vector<Point>& points) {
   return length;
 }
 
-// A label on a white ground at the middle point of the line.
-void isochroneLabel(const std::vector<Point>& line, const std::string& text, std::vector<Mark>& marks) {
-  const Point at = line[line.size() / 2];
-  const double w = 6.0 * static_cast<double>(text.size()) + 4.0;
-  marks.push_back(rectMark(at.x - w / 2, at.y - 6.0, w, 12.0, kPaper));
-  marks.push_back(textMark({at.x, at.y + 3.5}, text, 10.0, Anchor::Middle));
+// The point `share` of the way along the line.
+Point along(const std::vector<Point>& line, double share) {
+  double left = lengthOf(line) * share;
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    const double step = std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+    if (step >= left && step > 0.0) {
+      const double f = left / step;
+      return {line[i - 1].x + f * (line[i].x - line[i - 1].x), line[i - 1].y + f * (line[i].y - line[i - 1].y)};
+    }
+    left -= step;
+  }
+  return line.back();
 }
 
-void isochrones(const ReportData& data, double step, std::vector<Mark>& marks, const Summary& summary) {
+// A label on a white ground on one of the level's lines: the first place,
+// longest line first and from its middle outwards, where it stays inside the
+// plane and clear of every text placed before; none when there is no such place.
+void isochroneLabel(std::vector<std::vector<Point>> lines, const std::string& text, const FigureParts& parts,
+                    TextRoom& room, std::vector<Mark>& marks) {
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const auto& a, const auto& b) { return lengthOf(a) > lengthOf(b); });
+  const double w = textWidth(text, kTickText) + 4.0;
+  const Box inside{parts.plane.x0 + 2.0, parts.plane.y0 + 2.0, parts.plane.x1 - 2.0, parts.plane.y1 - 2.0};
+  for (const auto& line : lines) {
+    if (lengthOf(line) < w) continue;
+    for (double share : {0.5, 0.35, 0.65, 0.2, 0.8, 0.1, 0.9}) {
+      const Point at = along(line, share);
+      const Box box{at.x - w / 2, at.y - 6.5, at.x + w / 2, at.y + 6.5};
+      if (!inside.contains(box) || !room.free(box, 1.0)) continue;
+      room.taken.push_back(box);
+      marks.push_back(rectMark(box.x0, box.y0, w, box.height(), kPaper));
+      marks.push_back(textMark({at.x, at.y + 3.5}, text, kTickText, Anchor::Middle));
+      return;
+    }
+  }
+}
+
+void isochrones(const ReportData& data, const Summary& summary, double step, const FigureParts& parts, TextRoom& room,
+                std::vector<Mark>& marks) {
   if (!(step > 0.0)) return;
   const Field field = timeField(data);
-  const int decimals = decimalsFor(step);
-  for (double level : contourLevels(summary.minTime, summary.maxTime, step, kMaxContourLines)) {
-    std::vector<Point> longest;
-    for (const Isoline& line : traceIsolines(field, level)) {
+  const std::vector<double> levels = contourLevels(summary.minTime, summary.maxTime, step, kMaxContourLines);
+  const std::vector<std::string> labels = tickLabels(levels);
+  std::vector<std::vector<std::vector<Point>>> lines(levels.size());
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    for (const Isoline& line : traceIsolines(field, levels[k])) {
       std::vector<Point> points;
-      for (Point p : line.points) points.push_back(toFigure(p));
+      for (Point p : line.points) points.push_back({parts.plane.x0 + (p.x + 0.5) * parts.cellSize,
+                                                    parts.plane.y0 + (p.y + 0.5) * parts.cellSize});
       if (line.closed) points.push_back(points.front());
+      // White dashes over a thin dark line: white reads on the dark half of
+      // the scale, the dark line between the dashes on the light half.
+      marks.push_back(lineMark(points, kInk, 2.2));
       Mark mark = lineMark(points, kContourInk, 1.2);
       mark.dash = 4.0;
       marks.push_back(mark);
-      if (lengthOf(points) > lengthOf(longest)) longest = points;
+      lines[k].push_back(std::move(points));
     }
-    if (longest.size() >= 2) isochroneLabel(longest, formatNumber(level, decimals) + " s", marks);
   }
+  // Labels after all the lines, so that no line is drawn over one.
+  for (std::size_t k = 0; k < levels.size(); ++k) isochroneLabel(lines[k], labels[k] + " s", parts, room, marks);
 }
 
-void axes(std::vector<Mark>& marks) {
-  Mark frame = rectMark(kPlaneLeft, kPlaneTop, kPlaneWidth, kPlaneHeight, std::nullopt);
+void axes(const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  const Box& plane = parts.plane;
+  Mark frame = rectMark(plane.x0, plane.y0, plane.width(), plane.height(), std::nullopt);
   frame.stroke = kInk;
   frame.strokeWidth = 1.0;
   marks.push_back(frame);
-  const double bottom = kPlaneTop + kPlaneHeight;
-  for (int il : {1, 5, 10, 15, 20, 25, 30, 35, 40, 43}) {
-    const double x = cellCentre(il, 1).x;
-    marks.push_back(lineMark({{x, bottom}, {x, bottom + 4.0}}, kInk, 1.0));
-    marks.push_back(textMark({x, bottom + 15.0}, "L" + std::to_string(il), 10.0, Anchor::Middle));
+  // The ends first, so that a label crowded out is one between them.
+  for (int il : {1, 43, 5, 10, 15, 20, 25, 30, 35, 40}) {
+    const double x = parts.cellCentre(il, 1).x;
+    if (placeText(textMark({x, plane.y1 + 15.0}, "L" + std::to_string(il), kTickText, Anchor::Middle), room, marks, 3.0)) {
+      marks.push_back(lineMark({{x, plane.y1}, {x, plane.y1 + 4.0}}, kInk, 1.0));
+    }
   }
-  for (int iw : {1, 5, 10, 15, 20, 22}) {
-    const double y = cellCentre(1, iw).y;
-    marks.push_back(lineMark({{kPlaneLeft - 4.0, y}, {kPlaneLeft, y}}, kInk, 1.0));
-    marks.push_back(textMark({kPlaneLeft - 6.0, y + 3.5}, "W" + std::to_string(iw), 10.0, Anchor::End));
+  for (int iw : {1, 22, 5, 10, 15, 20}) {
+    const double y = parts.cellCentre(1, iw).y;
+    if (placeText(textMark({plane.x0 - 6.0, y + 3.5}, "W" + std::to_string(iw), kTickText, Anchor::End), room, marks, 1.0)) {
+      marks.push_back(lineMark({{plane.x0 - 4.0, y}, {plane.x0, y}}, kInk, 1.0));
+    }
   }
-  marks.push_back(textMark({kPlaneLeft + kPlaneWidth / 2, bottom + 32.0}, "L: along strike", 12.0, Anchor::Middle));
-  Mark down = textMark({kPlaneLeft - 34.0, kPlaneTop + kPlaneHeight / 2}, "W: down dip", 12.0, Anchor::Middle);
+  placeText(textMark({(plane.x0 + plane.x1) / 2, plane.y1 + 32.0}, "L: along strike", kAxisText, Anchor::Middle), room,
+            marks);
+  Mark down = textMark({8.0 + kAxisText * 0.8, (plane.y0 + plane.y1) / 2}, "W: down dip", kAxisText, Anchor::Middle);
   down.rotation = -90.0;
-  marks.push_back(down);
+  placeText(down, room, marks);
 }
 
 }  // namespace
 
-double layoutFaultPlane(const ReportData& data, const Summary& summary, const FigureOptions& options,
-                        std::vector<Mark>& marks) {
+std::string faultPlaneHeading(const Summary& summary, const FigureOptions& options) {
   const double step = isochroneStep(summary, options.contourStep);
   std::string heading = "Fault plane: slip";
   if (options.arrows) heading += ", rake arrows";
-  if (step > 0.0) heading += ", rupture time every " + formatNumber(step, decimalsFor(step)) + " s";
-  marks.push_back(textMark({kPlaneLeft, kPlaneTop - 10.0}, heading, 12.0, Anchor::Start));
-  cells(data, summary, marks);
-  if (options.arrows) arrows(data, summary, marks);
-  isochrones(data, step, marks, summary);
-  axes(marks);
-  if (summary.hasEpicentre) {
-    const CellIndex e = summary.epicentre;
-    marks.push_back(starMark(cellCentre(e.il, e.iw), 8.0));
-  }
-  return kPlaneTop + kPlaneHeight + 32.0;
+  if (step > 0.0) heading += ", rupture time every " + tickLabels({step})[0] + " s";
+  return heading;
 }
 
-void layoutColourBar(const Summary& summary, std::vector<Mark>& marks) {
-  const double left = kPlaneLeft + kPlaneWidth + 28.0;
-  const double width = 18.0;
-  const int strips = 64;
-  const double strip = kPlaneHeight / strips;
-  marks.push_back(textMark({left, kPlaneTop - 10.0}, "Slip (m)", 12.0, Anchor::Start));
-  for (int k = 0; k < strips; ++k) {
-    // Strip 0 at the top shows the top of the scale.
-    const double t = 1.0 - (k + 0.5) / strips;
-    marks.push_back(rectMark(left, kPlaneTop + k * strip, width, strip, scaleColour(t)));
+void layoutFaultPlane(const ReportData& data, const Summary& summary, const FigureOptions& options,
+                      const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  cells(data, summary, parts, marks);
+  if (options.arrows) arrows(data, summary, parts, marks);
+  axes(parts, room, marks);
+  // The star before the isochrones' labels, which keep clear of it.
+  Mark star;
+  if (summary.hasEpicentre) {
+    const CellIndex e = summary.epicentre;
+    star = starMark(parts.cellCentre(e.il, e.iw), std::clamp(parts.cellSize * 0.6, 6.0, 9.0));
+    room.taken.push_back(markBox(star));
   }
-  Mark frame = rectMark(left, kPlaneTop, width, kPlaneHeight, std::nullopt);
+  isochrones(data, summary, isochroneStep(summary, options.contourStep), parts, room, marks);
+  if (summary.hasEpicentre) marks.push_back(star);
+}
+
+double colourBarLabelWidth(const Summary& summary) {
+  const report::SectionShape& slip = report::kSections[report::kSlip];
+  const double high = summary.scaleHigh() > summary.scaleLow() ? summary.scaleHigh() : summary.scaleLow() + 1.0;
+  double widest = textWidth("no value", kTickText);
+  for (const std::string& label : tickLabels(niceTicks(summary.scaleLow(), high, 6))) {
+    widest = std::max(widest, textWidth(label, kTickText));
+  }
+  return std::max(widest, textWidth(printedValue(high, slip.width, slip.decimals), kTickText));
+}
+
+// One gradient from the bottom of the scale to its top, a tick at the top
+// value (and at zero when the scale starts below it), round ticks between
+// where they leave room.
+void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  const Box& bar = parts.colourBar;
+  Mark gradient;
+  gradient.kind = MarkKind::Gradient;
+  gradient.points = {{bar.x0, bar.y0}, {bar.width(), bar.height()}};
+  gradient.gradient = scaleControls();
+  std::reverse(gradient.gradient.begin(), gradient.gradient.end());  // the top of the scale at the top
+  marks.push_back(gradient);
+  Mark frame = rectMark(bar.x0, bar.y0, bar.width(), bar.height(), std::nullopt);
   frame.stroke = kInk;
   frame.strokeWidth = 1.0;
   marks.push_back(frame);
-  const double top = summary.maxSlip > 0.0 ? summary.maxSlip : 1.0;
-  const std::vector<double> ticks = niceTicks(0.0, top, 6);
-  const double step = ticks.size() > 1 ? ticks[1] - ticks[0] : 1.0;
-  for (double tick : ticks) {
-    if (tick > top * (1.0 + 1e-9)) break;
-    const double y = kPlaneTop + kPlaneHeight * (1.0 - tick / top);
-    marks.push_back(lineMark({{left + width, y}, {left + width + 4.0, y}}, kInk, 1.0));
-    marks.push_back(textMark({left + width + 7.0, y + 3.5}, formatNumber(tick, decimalsFor(step)), 10.0, Anchor::Start));
+
+  const double low = summary.scaleLow();
+  const double high = summary.scaleHigh() > low ? summary.scaleHigh() : low + 1.0;
+  const report::SectionShape& slip = report::kSections[report::kSlip];
+  auto tick = [&](double value, const std::string& label, bool across) {
+    const double y = bar.y1 - bar.height() * scalePosition(value, low, high);
+    if (!placeText(textMark({bar.x1 + 7.0, y + 3.5}, label, kTickText, Anchor::Start), room, marks, 1.0)) return;
+    marks.push_back(lineMark({{across ? bar.x0 : bar.x1, y}, {bar.x1 + 4.0, y}}, kInk, 1.0));
+  };
+  tick(high, high == 0.0 ? "0" : printedValue(high, slip.width, slip.decimals), false);
+  tick(low, low == 0.0 ? "0" : printedValue(low, slip.width, slip.decimals), false);
+  if (low < 0.0 && high > 0.0) tick(0.0, "0", true);
+  std::vector<double> ticks;
+  for (double t : niceTicks(low, high, 6)) {
+    if (t > low && t < high) ticks.push_back(t);
   }
-  const double legend = kPlaneTop + kPlaneHeight + 14.0;
-  Mark none = rectMark(left, legend, width, width, kNoValueColour);
+  const std::vector<std::string> labels = tickLabels(ticks);
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    if (ticks[i] != 0.0) tick(ticks[i], labels[i], false);
+  }
+  const double legend = bar.y1 + 14.0;
+  Mark none = rectMark(bar.x0, legend, bar.width(), bar.width(), kNoValueColour);
   none.stroke = kInk;
   none.strokeWidth = 1.0;
   marks.push_back(none);
-  marks.push_back(textMark({left + width + 7.0, legend + 13.0}, "no value", 10.0, Anchor::Start));
+  placeText(textMark({bar.x1 + 7.0, legend + 11.0}, "no value", kTickText, Anchor::Start), room, marks);
 }
 
 }  // namespace slip::map

@@ -15,14 +15,27 @@ struct Point {
   double y = 0.0;
 };
 
-enum class MarkKind { Rect, Polygon, Polyline, Text };
+// An axis-aligned rectangle from (x0, y0) to (x1, y1).
+struct Box {
+  double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+  double width() const { return x1 - x0; }
+  double height() const { return y1 - y0; }
+  bool empty() const { return !(x1 > x0 && y1 > y0); }
+  bool contains(const Box& b) const { return b.x0 >= x0 && b.x1 <= x1 && b.y0 >= y0 && b.y1 <= y1; }
+  bool overlaps(const Box& b) const { return b.x0 < x1 && x0 < b.x1 && b.y0 < y1 && y0 < b.y1; }
+};
+
+// Rect and Gradient: a rectangle; Polygon, Polyline: vertices; Text: words
+// on a baseline.
+enum class MarkKind { Rect, Gradient, Polygon, Polyline, Text };
 enum class Anchor { Start, Middle, End };
 
 struct Mark {
   MarkKind kind = MarkKind::Rect;
-  // Rect: the top-left corner and the size (as x, y); Polygon, Polyline:
-  // the vertices; Text: the anchor point on the baseline.
+  // Rect, Gradient: the top-left corner and the size (as x, y); Polygon,
+  // Polyline: the vertices; Text: the anchor point on the baseline.
   std::vector<Point> points;
+  std::vector<Colour> gradient;  // Gradient: colours evenly spaced from the top down
   std::optional<Colour> fill;    // none: not filled
   std::optional<Colour> stroke;  // none: not stroked
   double strokeWidth = 0.0;
@@ -35,12 +48,28 @@ struct Mark {
   std::string tooltip;           // shown on hover; empty for none
 };
 
+// Where the layout put the figure's parts, in figure units.
+struct FigureParts {
+  Box plane;             // the fault plane's cells: L 1 at the left, W 1 at the top
+  double cellSize = 0.0;
+  Box colourBar;
+  Box map;               // the map view's frame; empty when the report gives no positions
+  Box scaleBar;          // the scale bar's ink, inside the map frame
+  Box northArrow;        // the north arrow's head, inside the map frame
+  Box moment;            // the moment-rate panel's axes; empty when none is drawn
+  // The centre of fault-plane cell (il, iw), il in 1..43, iw in 1..22.
+  Point cellCentre(int il, int iw) const {
+    return {plane.x0 + (il - 0.5) * cellSize, plane.y0 + (iw - 0.5) * cellSize};
+  }
+};
+
 struct Figure {
   double width = 0.0;   // figure units, the SVG's viewBox
   double height = 0.0;
   int pixelWidth = 0;   // the SVG's width; its height keeps the proportions
   std::string title;    // the figure's heading, also the SVG file's <title>
   std::vector<Mark> marks;
+  FigureParts parts;
 };
 
 }  // namespace slip::map

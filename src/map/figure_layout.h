@@ -1,18 +1,44 @@
-// The figure's layout: every mark of the fault plane, the map view, the
-// colour bar and the title, computed in figure units from a report.
+// The figure's layout: every mark of the title, the fault plane, the map
+// view, the colour bar and an optional moment-rate panel, computed in figure
+// units from a report.
 //
+// The fault plane and the map view stand side by side, as tall as each
+// other, and fill the figure's width; the colour bar stands at the right.
 // Fault plane: column L 1 at the left (along strike), row W 1 at the top
-// (down dip), one square cell per subfault. Map view below it: each subfault
-// a patch at its longitude and latitude, longitude scaled by the cosine of
-// the mean latitude.
+// (down dip), one square cell per subfault. Map view: each subfault a patch
+// at its longitude and latitude, longitude scaled by the cosine of the mean
+// latitude, with a scale bar in km and a north arrow; the frame holds the
+// patches' extent widened to the frame's proportions.
+//
+// The figure is laid out kFigureMinWidth to kFigureMaxWidth units wide (the
+// pixel width, within those bounds) and scaled to its pixel width, so that
+// its smallest text, 10 units, is at least 9 pixels high from 600 pixels on.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "map/figure.h"
 #include "map/report_data.h"
 
 namespace slip::map {
+
+// The moment-rate function, drawn as a panel below the two views when given;
+// what it holds is computed elsewhere.
+struct MomentPanel {
+  std::vector<double> times;  // s, ascending
+  std::vector<double> rates;  // N m/s, one for each time
+  std::string caption;        // shown in the panel's corner ("M0 1.2E20 N m, Mw 7.3"), may be empty
+};
+
+// The fault's outline in map view, drawn over the patches when given.
+struct FaultOutline {
+  // Longitude and latitude of the four corners, in order around the fault:
+  // corners[0] to corners[1] is the top edge, along strike (drawn thicker).
+  Point corners[4];
+  double strike = 0.0;        // degrees clockwise from north, for the strike arrow
+};
 
 struct FigureOptions {
   std::string name;           // the report's file name, for the title
@@ -20,12 +46,12 @@ struct FigureOptions {
   double contourStep = 0.0;   // seconds between isochrones; 0 chooses one
   bool arrows = true;         // rake arrows on the fault plane
   int pixelWidth = 1000;      // the SVG's width in pixels
+  std::optional<MomentPanel> moment;
+  std::optional<FaultOutline> outline;
 };
 
-inline constexpr double kFigureWidth = 1000.0;
-inline constexpr double kCellSize = 18.0;
-inline constexpr double kPlaneLeft = 70.0;
-inline constexpr double kPlaneTop = 90.0;
+inline constexpr double kFigureMinWidth = 600.0;
+inline constexpr double kFigureMaxWidth = 1000.0;
 inline constexpr int kMaxContourLines = 200;
 
 struct CellIndex {
@@ -37,20 +63,22 @@ struct CellIndex {
 // enough values for it.
 struct Summary {
   bool hasSlip = false;
-  double maxSlip = 0.0;         // the largest slip, 0 when none is above 0
+  double maxSlip = 0.0;         // the largest slip
   CellIndex maxCell;            // its first cell, row by row
+  double minSlip = 0.0;         // the smallest slip
   bool hasRake = false;
   double meanRake = 0.0;        // slip-weighted mean direction, degrees in (-180, 180]
   bool hasEpicentre = false;
   CellIndex epicentre;          // the first cell of the smallest distance
   bool hasTimes = false;
   double minTime = 0.0, maxTime = 0.0;
+  // The colour scale: from 0, or from the smallest slip when one is
+  // negative, to the largest slip (to 0 when none is above it).
+  double scaleLow() const { return minSlip < 0.0 ? minSlip : 0.0; }
+  double scaleHigh() const { return maxSlip > 0.0 ? maxSlip : 0.0; }
 };
 
 Summary summarize(const ReportData& data);
-
-// The centre of fault-plane cell (il, iw) in figure units.
-Point cellCentre(int il, int iw);
 
 // The unit direction of a rake arrow in figure units: anticlockwise from +L
 // with up-dip upward, so rake 0 is (1, 0), 90 is (0, -1), -90 is (0, 1).

@@ -6,6 +6,7 @@
 #include "map/layout_parts.h"
 #include "map/nice_ticks.h"
 #include "map/number_text.h"
+#include "map/text_metrics.h"
 
 namespace slip::map {
 namespace {
@@ -14,34 +15,76 @@ using report::kDataColumns;
 using report::kDataRows;
 
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
-constexpr double kBoxWidth = kDataColumns * kCellSize;
-constexpr double kBoxHeight = 320.0;
+constexpr double kKmPerDegree = 6371.0 * kDegree;  // a degree of latitude on the sphere of mean radius 6371 km
 
 using Place = std::optional<Point>;  // longitude, latitude
 
-Place centre(const ReportData& data, int il, int iw) {
+// The subfault's position, its longitude within 180 degrees of `reference`;
+// none when the report gives no longitude or latitude or the latitude is
+// beyond a pole.
+Place position(const ReportData& data, int il, int iw, double reference) {
   if (!data.has(report::kLongitude, il, iw) || !data.has(report::kLatitude, il, iw)) return std::nullopt;
-  return Point{data.value(report::kLongitude, il, iw), data.value(report::kLatitude, il, iw)};
+  const double latitude = data.value(report::kLatitude, il, iw);
+  if (!(std::fabs(latitude) <= 90.0)) return std::nullopt;
+  return Point{reference + std::remainder(data.value(report::kLongitude, il, iw) - reference, 360.0), latitude};
 }
 
-// The centre of (il, iw) for il in 0..44 and iw in 0..23: one step beyond the
-// grid's edge continues the line through the last two centres.
-Place extended(const ReportData& data, int il, int iw) {
-  auto beyond = [&](Place edge, Place inner) -> Place {
-    if (!edge || !inner) return std::nullopt;
-    return Point{2.0 * edge->x - inner->x, 2.0 * edge->y - inner->y};
-  };
-  if (il == 0) return beyond(extended(data, 1, iw), extended(data, 2, iw));
-  if (il == kDataColumns + 1) return beyond(extended(data, kDataColumns, iw), extended(data, kDataColumns - 1, iw));
-  if (iw == 0) return beyond(extended(data, il, 1), extended(data, il, 2));
-  if (iw == kDataRows + 1) return beyond(extended(data, il, kDataRows), extended(data, il, kDataRows - 1));
-  return centre(data, il, iw);
-}
+// Every cell's centre: the report's where it gives one, else one step of the
+// grid's mean spacing per cell from the nearest cell it gives, so that a
+// missing position takes only its own patch away.
+class Centres {
+ public:
+  Centres(const ReportData& data, double reference) {
+    for (int iw = 1; iw <= kDataRows; ++iw) {
+      for (int il = 1; il <= kDataColumns; ++il) given_[iw - 1][il - 1] = position(data, il, iw, reference);
+    }
+    Point alongL, alongW;
+    int countL = 0, countW = 0;
+    for (int iw = 1; iw <= kDataRows; ++iw) {
+      for (int il = 1; il <= kDataColumns; ++il) {
+        const Place& p = given(il, iw);
+        if (!p) continue;
+        if (il < kDataColumns && given(il + 1, iw)) {
+          alongL = {alongL.x + given(il + 1, iw)->x - p->x, alongL.y + given(il + 1, iw)->y - p->y};
+          ++countL;
+        }
+        if (iw < kDataRows && given(il, iw + 1)) {
+          alongW = {alongW.x + given(il, iw + 1)->x - p->x, alongW.y + given(il, iw + 1)->y - p->y};
+          ++countW;
+        }
+      }
+    }
+    if (countL > 0) stepL_ = {alongL.x / countL, alongL.y / countL};
+    if (countW > 0) stepW_ = {alongW.x / countW, alongW.y / countW};
+  }
+  const Place& given(int il, int iw) const { return given_[iw - 1][il - 1]; }
+
+  // The centre of (il, iw) for il in 0..44 and iw in 0..23; one step beyond
+  // the grid's edge continues the grid.
+  Place at(int il, int iw) const {
+    if (il >= 1 && il <= kDataColumns && iw >= 1 && iw <= kDataRows && given(il, iw)) return given(il, iw);
+    int bestDistance = 1 << 30;
+    Place best;
+    for (int w = 1; w <= kDataRows; ++w) {
+      for (int l = 1; l <= kDataColumns; ++l) {
+        const int distance = std::abs(l - il) + std::abs(w - iw);
+        if (!given(l, w) || distance >= bestDistance) continue;
+        bestDistance = distance;
+        best = Point{given(l, w)->x + (il - l) * stepL_.x + (iw - w) * stepW_.x,
+                     given(l, w)->y + (il - l) * stepL_.y + (iw - w) * stepW_.y};
+      }
+    }
+    return best;
+  }
+
+ private:
+  Place given_[kDataRows][kDataColumns];
+  Point stepL_, stepW_;
+};
 
 // The corner shared by cells (a, b) .. (a + 1, b + 1) of the extended grid.
-Place corner(const ReportData& data, int a, int b) {
-  const Place p[4] = {extended(data, a, b), extended(data, a + 1, b), extended(data, a, b + 1),
-                      extended(data, a + 1, b + 1)};
+Place corner(const Centres& centres, int a, int b) {
+  const Place p[4] = {centres.at(a, b), centres.at(a + 1, b), centres.at(a, b + 1), centres.at(a + 1, b + 1)};
   Point sum;
   for (const Place& q : p) {
     if (!q) return std::nullopt;
@@ -51,118 +94,258 @@ Place corner(const ReportData& data, int a, int b) {
   return Point{sum.x / 4.0, sum.y / 4.0};
 }
 
-struct Patch {
-  int il, iw;
-  Point corners[4];  // longitude, latitude
-};
-
-std::vector<Patch> patches(const ReportData& data) {
-  std::vector<Patch> out;
-  for (int iw = 1; iw <= kDataRows; ++iw) {
-    for (int il = 1; il <= kDataColumns; ++il) {
-      const Place c[4] = {corner(data, il - 1, iw - 1), corner(data, il, iw - 1), corner(data, il, iw),
-                          corner(data, il - 1, iw)};
-      if (!centre(data, il, iw) || !c[0] || !c[1] || !c[2] || !c[3]) continue;
-      out.push_back({il, iw, {*c[0], *c[1], *c[2], *c[3]}});
-    }
-  }
-  return out;
-}
-
 // Longitude and latitude to figure units, east to the right, north up, with
-// a degree of longitude `shrink` (the cosine of the mean latitude) as long
-// as a degree of latitude.
+// a degree of longitude `shrink` times as long as a degree of latitude.
 struct Projection {
   double shrink = 1.0;
-  double west = 0.0, east = 0.0, south = 0.0, north = 0.0;
-  double scale = 1.0;
+  double west = 0.0, north = 0.0;
+  double scale = 1.0;  // figure units per degree of latitude
   double left = 0.0, top = 0.0;
   Point at(Point p) const { return {left + (p.x - west) * shrink * scale, top + (north - p.y) * scale}; }
-  double width() const { return (east - west) * shrink * scale; }
-  double height() const { return (north - south) * scale; }
 };
 
-Projection projectionFor(const std::vector<Patch>& all, double top) {
+// The plan's extent widened to the frame's proportions, about its middle.
+Projection projectionFor(const MapPlan& plan, const Box& frame) {
   Projection pr;
-  double latitudes = 0.0;
-  pr.west = pr.east = all[0].corners[0].x;
-  pr.south = pr.north = all[0].corners[0].y;
-  for (const Patch& p : all) {
-    for (const Point& c : p.corners) {
-      pr.west = std::min(pr.west, c.x);
-      pr.east = std::max(pr.east, c.x);
-      pr.south = std::min(pr.south, c.y);
-      pr.north = std::max(pr.north, c.y);
-      latitudes += c.y;
-    }
-  }
-  const double meanLatitude = latitudes / (4.0 * static_cast<double>(all.size()));
-  pr.shrink = std::max(std::cos(meanLatitude * kDegree), 0.05);
-  const double spanX = std::max((pr.east - pr.west) * pr.shrink, 1e-6);
-  const double spanY = std::max(pr.north - pr.south, 1e-6);
-  pr.scale = std::min(kBoxWidth / spanX, kBoxHeight / spanY);
-  pr.left = kPlaneLeft;
-  pr.top = top;
+  pr.shrink = plan.shrink;
+  pr.scale = std::min(frame.width() / ((plan.east - plan.west) * plan.shrink), frame.height() / (plan.north - plan.south));
+  const double middleX = plan.west / 2 + plan.east / 2, middleY = plan.south / 2 + plan.north / 2;
+  pr.west = middleX - frame.width() / (2.0 * pr.scale * pr.shrink);
+  pr.north = middleY + frame.height() / (2.0 * pr.scale);
+  pr.left = frame.x0;
+  pr.top = frame.y0;
   return pr;
 }
 
-void mapAxes(const Projection& pr, std::vector<Mark>& marks) {
-  Mark frame = rectMark(pr.left, pr.top, pr.width(), pr.height(), std::nullopt);
-  frame.stroke = kInk;
-  frame.strokeWidth = 1.0;
-  marks.push_back(frame);
-  const double bottom = pr.top + pr.height();
-  const std::vector<double> lons = niceTicks(pr.west, pr.east, 6);
-  const int lonDecimals = lons.size() > 1 ? decimalsFor(lons[1] - lons[0]) : 2;
+// A longitude as a label reads it: within (-180, 180].
+double shownLongitude(double longitude) {
+  const double l = std::remainder(longitude, 360.0);
+  return l == -180.0 ? 180.0 : l;
+}
+
+// The label of `value` on an axis of round ticks `step` apart.
+std::string tickLabel(double value, double step) { return tickLabels({value, value + step})[0]; }
+
+void mapAxes(const Projection& pr, const Box& frame, TextRoom& room, std::vector<Mark>& marks) {
+  const double east = pr.west + frame.width() / (pr.scale * pr.shrink);
+  const double south = pr.north - frame.height() / pr.scale;
+  const std::vector<double> lons = axisTicks(pr.west, east, std::max(2, static_cast<int>(frame.width() / 55.0)));
+  const double lonStep = lons.size() > 1 ? lons[1] - lons[0] : 1.0;
   for (double lon : lons) {
-    if (lon < pr.west || lon > pr.east) continue;
-    const double x = pr.at({lon, pr.south}).x;
-    marks.push_back(lineMark({{x, bottom}, {x, bottom + 4.0}}, kInk, 1.0));
-    marks.push_back(textMark({x, bottom + 15.0}, formatNumber(lon, lonDecimals), 10.0, Anchor::Middle));
+    const double x = pr.at({lon, south}).x;
+    if (placeText(textMark({x, frame.y1 + 15.0}, tickLabel(shownLongitude(lon), lonStep), kTickText, Anchor::Middle),
+                  room, marks, 3.0)) {
+      marks.push_back(lineMark({{x, frame.y1}, {x, frame.y1 + 4.0}}, kInk, 1.0));
+    }
   }
-  const std::vector<double> lats = niceTicks(pr.south, pr.north, 6);
-  const int latDecimals = lats.size() > 1 ? decimalsFor(lats[1] - lats[0]) : 2;
+  const std::vector<double> lats = axisTicks(south, pr.north, std::max(2, static_cast<int>(frame.height() / 35.0)));
+  const double latStep = lats.size() > 1 ? lats[1] - lats[0] : 1.0;
+  double widest = 0.0;
   for (double lat : lats) {
-    if (lat < pr.south || lat > pr.north) continue;
     const double y = pr.at({pr.west, lat}).y;
-    marks.push_back(lineMark({{pr.left - 4.0, y}, {pr.left, y}}, kInk, 1.0));
-    marks.push_back(textMark({pr.left - 6.0, y + 3.5}, formatNumber(lat, latDecimals), 10.0, Anchor::End));
+    const Mark label = textMark({frame.x0 - 6.0, y + 3.5}, tickLabel(lat, latStep), kTickText, Anchor::End);
+    if (placeText(label, room, marks, 1.0)) {
+      marks.push_back(lineMark({{frame.x0 - 4.0, y}, {frame.x0, y}}, kInk, 1.0));
+      widest = std::max(widest, textWidth(label.text, kTickText));
+    }
   }
-  marks.push_back(textMark({pr.left + pr.width() / 2, bottom + 32.0}, report::kSections[report::kLongitude].title,
-                           12.0, Anchor::Middle));
-  Mark lat = textMark({pr.left - 48.0, pr.top + pr.height() / 2}, report::kSections[report::kLatitude].title,
-                      12.0, Anchor::Middle);
+  placeText(textMark({(frame.x0 + frame.x1) / 2, frame.y1 + 32.0}, report::kSections[report::kLongitude].title,
+                     kAxisText, Anchor::Middle),
+            room, marks);
+  Mark lat = textMark({frame.x0 - 10.0 - widest - kAxisText * 0.3, (frame.y0 + frame.y1) / 2},
+                      report::kSections[report::kLatitude].title, kAxisText, Anchor::Middle);
   lat.rotation = -90.0;
-  marks.push_back(lat);
+  placeText(lat, room, marks);
+}
+
+// The largest round length (1, 2 or 5 times a power of ten) up to x > 0.
+double roundDown(double x) {
+  const double power = std::pow(10.0, std::floor(std::log10(x)));
+  for (double f : {5.0, 2.0, 1.0}) {
+    if (f * power <= x) return f * power;
+  }
+  return power;
+}
+
+// A scale bar in km at the frame's lower left, on a white ground.
+void scaleBar(const Projection& pr, const Box& frame, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  const double kmPerUnit = kKmPerDegree / pr.scale;
+  const double km = roundDown(0.3 * frame.width() * kmPerUnit);
+  const double length = km / kmPerUnit;
+  const std::string label = tickLabel(km, km) + " km";
+  const double ground = std::max(length, textWidth(label, kTickText)) + 12.0;
+  const Box box{frame.x0 + 4.0, frame.y1 - 32.0, frame.x0 + 4.0 + ground, frame.y1 - 4.0};
+  marks.push_back(rectMark(box.x0, box.y0, box.width(), box.height(), kPaper));
+  room.taken.push_back(box);
+  parts.scaleBar = {box.x0 + 6.0, box.y1 - 10.0, box.x0 + 6.0 + length, box.y1 - 7.0};
+  marks.push_back(rectMark(parts.scaleBar.x0, parts.scaleBar.y0, length, parts.scaleBar.height(), kInk));
+  for (double x : {parts.scaleBar.x0, parts.scaleBar.x1}) {
+    marks.push_back(lineMark({{x, parts.scaleBar.y0 - 3.0}, {x, parts.scaleBar.y1}}, kInk, 1.0));
+  }
+  marks.push_back(textMark({box.x0 + 6.0, box.y0 + 12.0}, label, kTickText, Anchor::Start));
+}
+
+// A north arrow at the frame's upper right, on a white ground.
+void northArrow(const Box& frame, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  const Box box{frame.x1 - 26.0, frame.y0 + 4.0, frame.x1 - 4.0, frame.y0 + 42.0};
+  marks.push_back(rectMark(box.x0, box.y0, box.width(), box.height(), kPaper));
+  room.taken.push_back(box);
+  const double middle = (box.x0 + box.x1) / 2;
+  Mark n = textMark({middle, box.y0 + 12.0}, "N", kTickText, Anchor::Middle);
+  n.bold = true;
+  marks.push_back(n);
+  Mark head;
+  head.kind = MarkKind::Polygon;
+  head.points = {{middle, box.y0 + 15.0}, {middle + 7.0, box.y1 - 3.0}, {middle, box.y1 - 9.0}, {middle - 7.0, box.y1 - 3.0}};
+  head.fill = kInk;
+  marks.push_back(head);
+  parts.northArrow = {middle - 7.0, box.y0 + 15.0, middle + 7.0, box.y1 - 3.0};
+}
+
+// The fault's outline, its top edge thicker, and an arrow along strike from
+// the top edge's middle.
+void outline(const FaultOutline& fault, const Projection& pr, double reference, std::vector<Mark>& marks) {
+  Point c[4];
+  for (int k = 0; k < 4; ++k) {
+    c[k] = pr.at({reference + std::remainder(fault.corners[k].x - reference, 360.0), fault.corners[k].y});
+  }
+  Mark edge;
+  edge.kind = MarkKind::Polygon;
+  edge.points = {c[0], c[1], c[2], c[3]};
+  edge.stroke = kInk;
+  edge.strokeWidth = 1.2;
+  marks.push_back(edge);
+  marks.push_back(lineMark({c[0], c[1]}, kInk, 3.0));
+  const Point middle{(c[0].x + c[1].x) / 2, (c[0].y + c[1].y) / 2};
+  const Point d{std::sin(fault.strike * kDegree), -std::cos(fault.strike * kDegree)};
+  const double length = 24.0;
+  const Point tip{middle.x + d.x * length, middle.y + d.y * length};
+  const Point base{tip.x - d.x * 7.0, tip.y - d.y * 7.0};
+  marks.push_back(lineMark({middle, base}, kInk, 1.6));
+  Mark head;
+  head.kind = MarkKind::Polygon;
+  head.points = {tip, {base.x - d.y * 4.0, base.y + d.x * 4.0}, {base.x + d.y * 4.0, base.y - d.x * 4.0}};
+  head.fill = kInk;
+  head.tooltip = "strike " + formatNumber(fault.strike, 1) + "\xc2\xb0";
+  marks.push_back(head);
 }
 
 }  // namespace
 
-double layoutMapView(const ReportData& data, const Summary& summary, double top, std::vector<Mark>& marks) {
-  marks.push_back(textMark({kPlaneLeft, top - 10.0}, "Map view: slip at each subfault's longitude and latitude",
-                           12.0, Anchor::Start));
-  const std::vector<Patch> all = patches(data);
-  if (all.empty()) {
-    marks.push_back(textMark({kPlaneLeft, top + 14.0}, "(the report gives no positions)", 10.0, Anchor::Start));
-    return top + 20.0;
+MapPlan planMap(const ReportData& data, const FigureOptions& options) {
+  MapPlan plan;
+  double reference = 0.0;
+  bool found = false;
+  for (int iw = 1; iw <= kDataRows && !found; ++iw) {
+    for (int il = 1; il <= kDataColumns && !found; ++il) {
+      if (const Place p = position(data, il, iw, 0.0)) {
+        reference = p->x;
+        found = true;
+      }
+    }
   }
-  const Projection pr = projectionFor(all, top);
-  for (const Patch& p : all) {
+  if (!found) return plan;
+  plan.reference = reference;
+  const Centres centres(data, reference);
+  double latitudes = 0.0;
+  for (int iw = 1; iw <= kDataRows; ++iw) {
+    for (int il = 1; il <= kDataColumns; ++il) {
+      const Place& p = centres.given(il, iw);
+      if (!p) continue;
+      plan.centres.push_back(*p);
+      plan.centreCells.push_back({il, iw});
+      latitudes += p->y;
+      const Place c[4] = {corner(centres, il - 1, iw - 1), corner(centres, il, iw - 1), corner(centres, il, iw),
+                          corner(centres, il - 1, iw)};
+      if (c[0] && c[1] && c[2] && c[3]) plan.patches.push_back({il, iw, {*c[0], *c[1], *c[2], *c[3]}});
+    }
+  }
+  plan.shrink = std::max(std::cos(latitudes / static_cast<double>(plan.centres.size()) * kDegree), 0.05);
+  std::vector<Point> extent = plan.centres;
+  for (const MapPatch& p : plan.patches) extent.insert(extent.end(), std::begin(p.corners), std::end(p.corners));
+  if (options.outline) {
+    for (const Point& c : options.outline->corners) {
+      if (std::isfinite(c.x) && std::fabs(c.y) <= 90.0) extent.push_back({reference + std::remainder(c.x - reference, 360.0), c.y});
+    }
+  }
+  plan.west = plan.east = extent[0].x;
+  plan.south = plan.north = extent[0].y;
+  for (const Point& p : extent) {
+    plan.west = std::min(plan.west, p.x);
+    plan.east = std::max(plan.east, p.x);
+    plan.south = std::min(plan.south, p.y);
+    plan.north = std::max(plan.north, p.y);
+  }
+  // Positions that do not spread show as one point in about 2 km around it.
+  const double spread = std::max((plan.east - plan.west) * plan.shrink, plan.north - plan.south);
+  plan.collapsed = !(spread > 1e-7);
+  const double least = 0.02;
+  const double padX = std::max(0.04 * (plan.east - plan.west), spread < least ? least / plan.shrink / 2 : 0.0);
+  const double padY = std::max(0.04 * (plan.north - plan.south), spread < least ? least / 2 : 0.0);
+  plan.west -= padX;
+  plan.east += padX;
+  plan.south -= padY;
+  plan.north += padY;
+  return plan;
+}
+
+double mapLabelWidth(const MapPlan& plan) {
+  double widest = textWidth("-00.0", kTickText);
+  const std::vector<double> lats = axisTicks(plan.south, plan.north, 8);
+  for (const std::string& label : tickLabels(lats)) widest = std::max(widest, textWidth(label, kTickText));
+  return widest;
+}
+
+void layoutMapView(const MapPlan& plan, const ReportData& data, const Summary& summary, const FigureOptions& options,
+                   FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  const Box& frame = parts.map;
+  const Projection pr = projectionFor(plan, frame);
+  auto colourOf = [&](int il, int iw) {
+    return data.has(report::kSlip, il, iw)
+               ? slipColour(data.value(report::kSlip, il, iw), summary.scaleLow(), summary.scaleHigh())
+               : kNoValueColour;
+  };
+  for (const MapPatch& p : plan.patches) {
     Mark patch;
     patch.kind = MarkKind::Polygon;
     for (const Point& c : p.corners) patch.points.push_back(pr.at(c));
-    patch.fill = data.has(report::kSlip, p.il, p.iw) ? slipColour(data.value(report::kSlip, p.il, p.iw), summary.maxSlip)
-                                                     : kNoValueColour;
+    patch.fill = colourOf(p.il, p.iw);
     patch.stroke = patch.fill;  // closes the hairline seams between neighbours
     patch.strokeWidth = 0.4;
     patch.tooltip = cellTooltip(data, p.il, p.iw);
     marks.push_back(patch);
   }
-  mapAxes(pr, marks);
-  if (summary.hasEpicentre) {
-    if (Place e = centre(data, summary.epicentre.il, summary.epicentre.iw)) marks.push_back(starMark(pr.at(*e), 8.0));
+  if (plan.collapsed) {
+    // Every subfault at one place: one mark there, in the colour of the largest slip.
+    const Point at = pr.at(plan.centres[0]);
+    Mark dot = rectMark(at.x - 5.0, at.y - 5.0, 10.0, 10.0,
+                        summary.hasSlip ? colourOf(summary.maxCell.il, summary.maxCell.iw) : kNoValueColour);
+    dot.stroke = kInk;
+    dot.strokeWidth = 1.0;
+    dot.tooltip = cellTooltip(data, plan.centreCells[0].il, plan.centreCells[0].iw);
+    marks.push_back(dot);
+    room.taken.push_back(markBox(dot));
+    const std::vector<std::string> lines = wrapText("every subfault at one position", kTickText, false, frame.width() - 40.0);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      placeText(textMark({frame.x0 + 6.0, frame.y0 + 16.0 + 13.0 * static_cast<double>(i)}, lines[i], kTickText,
+                         Anchor::Start),
+                room, marks);
+    }
   }
-  return top + pr.height() + 32.0;
+  if (options.outline) outline(*options.outline, pr, plan.reference, marks);
+  if (summary.hasEpicentre) {
+    const CellIndex e = summary.epicentre;
+    for (std::size_t i = 0; i < plan.centres.size(); ++i) {
+      if (plan.centreCells[i].il == e.il && plan.centreCells[i].iw == e.iw) marks.push_back(starMark(pr.at(plan.centres[i]), 7.0));
+    }
+  }
+  scaleBar(pr, frame, parts, room, marks);
+  northArrow(frame, parts, room, marks);
+  Mark border = rectMark(frame.x0, frame.y0, frame.width(), frame.height(), std::nullopt);
+  border.stroke = kInk;
+  border.strokeWidth = 1.0;
+  marks.push_back(border);
+  mapAxes(pr, frame, room, marks);
 }
 
 }  // namespace slip::map

@@ -29,18 +29,49 @@ double niceNumber(double x, bool roundUp) {
 
 std::vector<double> niceTicks(double low, double high, int count) {
   if (!std::isfinite(low) || !std::isfinite(high) || !(high > low) || count < 2) return {low};
-  const double range = niceNumber(high - low, true);
+  // Ranges whose powers of ten a double cannot hold are ticked in units of
+  // 1e-300 (or 1e300) and scaled back; ticks that meet on the way back are
+  // kept once.
+  const double span = high / 2 - low / 2;
+  const double unit = span < 1e-290 ? 1e-300 : span > 1e290 ? 1e300 : 1.0;
+  const double range = niceNumber(high / unit - low / unit, true);
   const double step = niceNumber(range / (count - 1), false);
-  const double first = std::floor(low / step);
-  const double last = std::ceil(high / step);
+  const double first = std::floor(low / unit / step);
+  const double last = std::ceil(high / unit / step);
   std::vector<double> ticks;
-  for (double k = first; k <= last; k += 1.0) ticks.push_back(k * step);
+  for (double k = first; k <= last && ticks.size() < 100; k += 1.0) {
+    const double tick = k * step * unit;
+    if (std::isfinite(tick) && (ticks.empty() || tick != ticks.back())) ticks.push_back(tick);
+  }
+  return ticks.empty() ? std::vector<double>{low} : ticks;
+}
+
+std::vector<double> axisTicks(double low, double high, int most) {
+  std::vector<double> ticks;
+  if (!std::isfinite(low) || !std::isfinite(high) || !(high > low) || most < 1) return ticks;
+  const double span = high / 2 - low / 2;
+  const double unit = span < 1e-290 ? 1e-300 : span > 1e290 ? 1e300 : 1.0;  // as in niceTicks
+  const double a = low / unit, b = high / unit;
+  double power = std::pow(10.0, std::floor(std::log10(b - a)) - 2.0);
+  for (int decade = 0; decade < 6; ++decade, power *= 10.0) {
+    for (double f : {1.0, 2.0, 5.0}) {
+      const double step = f * power;
+      const double first = std::ceil(a / step), last = std::floor(b / step);
+      if (last - first + 1.0 > most) continue;
+      for (double k = first; k <= last; k += 1.0) {
+        const double tick = k * step * unit;
+        if (std::isfinite(tick) && (ticks.empty() || tick != ticks.back())) ticks.push_back(tick);
+      }
+      return ticks;
+    }
+  }
   return ticks;
 }
 
 double contourStep(double low, double high) {
   if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return 0.0;
   double step = std::pow(10.0, std::floor(std::log10(high - low)) - 2.0);
+  if (!(step > 0.0) || !std::isfinite(step) || !std::isfinite(high / step)) return 0.0;  // beyond a double's powers of ten
   const double factors[] = {1.0, 2.0, 5.0};
   for (int decade = 0; decade < 4; ++decade) {
     for (double f : factors) {

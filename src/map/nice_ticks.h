@@ -15,6 +15,11 @@ double niceNumber(double x, bool roundUp);
 // A range of no width (or not finite) gives the single tick `low`.
 std::vector<double> niceTicks(double low, double high, int count);
 
+// The multiples of the smallest round step that puts at most `most` of them
+// in [low, high], ascending: the ticks of an axis with room for `most` labels.
+// Empty for a range of no width (or not finite).
+std::vector<double> axisTicks(double low, double high, int most);
+
 // The round step that puts between 4 and 10 multiples strictly inside
 // (low, high) when the range allows it (the smallest such step); 0 for a
 // range of no width.

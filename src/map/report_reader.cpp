@@ -1,7 +1,7 @@
 #include "map/report_reader.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <vector>
 
 #include "map/csv_cells.h"
@@ -13,19 +13,34 @@ using report::kDataColumns;
 using report::kDataRows;
 using report::kSectionCount;
 
-// The records of the text, each without its line end (LF, or CR LF).
+// The records of the text, each without its line end: LF, CR LF, or a CR
+// alone (as some spreadsheets end lines). A UTF-8 byte-order mark before the
+// first record is not part of it, nor of its columns.
 std::vector<std::string_view> recordsOf(std::string_view text) {
+  if (text.substr(0, 3) == "\xef\xbb\xbf") text.remove_prefix(3);
   std::vector<std::string_view> records;
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    std::size_t end = text.find_first_of("\r\n", at);
     if (end == std::string_view::npos) end = text.size();
-    if (end > at && text[end - 1] == '\r') --end;
+    std::size_t next = end + 1;
+    if (end < text.size() && text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
     records.push_back(text.substr(at, end - at));
     at = next;
   }
   return records;
+}
+
+// The cell separator: ';' when the first header reads "W/L;" (a spreadsheet
+// set to decimal commas saves so), else ','.
+char separatorOf(const std::vector<std::string_view>& records) {
+  for (std::string_view record : records) {
+    const std::size_t start = record.find_first_not_of(" \t\"");
+    if (start == std::string_view::npos || record.substr(start, 3) != "W/L") continue;
+    const std::size_t after = record.find_first_not_of(" \t\"", start + 3);
+    return after != std::string_view::npos && record[after] == ';' ? ';' : ',';
+  }
+  return ',';
 }
 
 // Shows a cell's text in a diagnostic: quoted, shortened, bytes outside
@@ -72,25 +87,51 @@ bool isNoValue(const std::string& text) {
 
 enum class Number { Value, NoValue, Bad };
 
-// The value of a data cell of a section whose fields have `width` and `decimals`.
-Number parseValue(const std::string& text, const report::SectionShape& shape, double& value) {
+// The power of ten of the leading digit of a number from_chars found out of
+// range ("1e400": 400, "0.1e-400": -401): below 0 the number is too small for
+// a double and reads as zero, otherwise too large and reads as infinite.
+long long leadingPower(const char* begin, const char* end) {
+  if (begin < end && (*begin == '-' || *begin == '+')) ++begin;
+  const char* stop = begin;
+  while (stop < end && ((*stop >= '0' && *stop <= '9') || *stop == '.')) ++stop;
+  const char* point = std::find(begin, stop, '.');
+  const char* first = begin;
+  while (first < stop && (*first == '0' || *first == '.')) ++first;
+  long long power = first < point ? point - first - 1 : point - first;
+  long long exponent = 0;
+  if (stop < end && (*stop == 'e' || *stop == 'E')) {
+    const bool negative = stop + 1 < end && stop[1] == '-';
+    for (const char* p = stop + 1; p < end; ++p) {
+      if (*p >= '0' && *p <= '9' && exponent < 1000000000) exponent = exponent * 10 + (*p - '0');
+    }
+    if (negative) exponent = -exponent;
+  }
+  return power + exponent;
+}
+
+// The value of a data cell. Every finite number is a value, whatever its
+// size (a number below the smallest double reads as zero); `decimalComma`
+// reads ',' as the decimal point.
+Number parseValue(std::string text, bool decimalComma, double& value) {
   if (isNoValue(text)) return Number::NoValue;
+  if (decimalComma) std::replace(text.begin(), text.end(), ',', '.');
   const char* begin = text.data();
   const char* end = begin + text.size();
   if (*begin == '+' && end - begin > 1 && begin[1] != '-') ++begin;
   auto [stop, ec] = std::from_chars(begin, end, value);
   if (stop != end) return Number::Bad;
-  if (ec == std::errc::result_out_of_range) return Number::NoValue;
-  if (ec != std::errc()) return Number::Bad;
-  // The field's integer digits: a larger number would have been asterisks.
-  const double limit = std::pow(10.0, shape.width - shape.decimals - 1);
-  return std::fabs(value) < limit ? Number::Value : Number::NoValue;
+  if (ec == std::errc::result_out_of_range) {
+    if (leadingPower(begin, end) >= 0) return Number::NoValue;
+    value = *begin == '-' ? -0.0 : 0.0;
+    return Number::Value;
+  }
+  return ec == std::errc() ? Number::Value : Number::Bad;
 }
 
 class Reader {
  public:
   Reader(std::string_view text, ReportData& data, ReadError& error)
-      : records_(recordsOf(text)), data_(data), error_(error) {}
+      : records_(recordsOf(text)), separator_(separatorOf(records_)), data_(data), error_(error) {}
 
   bool read() {
     bool seen[kSectionCount] = {};
@@ -100,7 +141,7 @@ class Reader {
       if (next_ >= records_.size()) break;
       int index = titleIndex();
       if (index < 0) return false;
-      if (seen[index]) return fail(cells_[0].column, "section " + quoted(report::kSections[index].title) +
+      if (seen[index]) return failCell(0, "section " + quoted(report::kSections[index].title) +
                                                          " appears a second time");
       seen[index] = true;
       ++next_;
@@ -119,6 +160,12 @@ class Reader {
     error_.message = std::move(message);
     return false;
   }
+  // A fault in cell i: the caret's range is the cell's text.
+  bool failCell(std::size_t i, std::string message) {
+    fail(cells_[i].column, std::move(message));
+    if (!cell(i).empty()) error_.lastColumn = cells_[i].column + static_cast<int>(cell(i).size()) - 1;
+    return false;
+  }
   bool failAtEnd(const std::string& expected) {
     next_ = records_.size();
     return fail(1, expected + ", found the end of the file");
@@ -127,8 +174,9 @@ class Reader {
   // Splits record `i` into cells_; false (with the error set) when it cannot.
   bool load(std::size_t i) {
     int badColumn = 0;
-    if (splitCells(records_[i], cells_, &badColumn)) return true;
-    fail(badColumn, "expected a quoted cell to end with '\"' before the next ',' or the end of the record");
+    if (splitCells(records_[i], cells_, &badColumn, separator_)) return true;
+    fail(badColumn, std::string("expected a quoted cell to end with '\"' before the next '") + separator_ +
+                        "' or the end of the record");
     return false;
   }
 
@@ -150,7 +198,7 @@ class Reader {
     for (int i = 0; i < kSectionCount; ++i) {
       if (cell(0) == report::kSections[i].title && emptyFrom(1)) return i;
     }
-    fail(cells_[0].column, "expected the title of a section, found " + shown(cell(0)));
+    failCell(0, "expected the title of a section, found " + shown(cell(0)));
     return -1;
   }
 
@@ -158,15 +206,15 @@ class Reader {
     const std::string what = " in the header of section " + quoted(report::kSections[index].title);
     if (next_ >= records_.size()) return failAtEnd("expected \"W/L\"" + what);
     if (!load(next_)) return false;
-    if (cell(0) != "W/L") return fail(cells_[0].column, "expected \"W/L\"" + what + ", found " + shown(cell(0)));
+    if (cell(0) != "W/L") return failCell(0, "expected \"W/L\"" + what + ", found " + shown(cell(0)));
     for (std::size_t il = 1; il <= kDataColumns; ++il) {
       const std::string label = "L" + std::to_string(il);
       if (il >= cells_.size()) return fail(endColumn(), "expected " + quoted(label.c_str()) + what + ", found the end of the record");
-      if (squeezed(cell(il)) != label) return fail(cells_[il].column, "expected " + quoted(label.c_str()) + what + ", found " + shown(cell(il)));
+      if (squeezed(cell(il)) != label) return failCell(il, "expected " + quoted(label.c_str()) + what + ", found " + shown(cell(il)));
     }
     const std::size_t after = kDataColumns + 1;
     if (after < cells_.size() && !cell(after).empty() && cell(after) != "L") {
-      return fail(cells_[after].column, "expected the end of the header" + what + ", found " + shown(cell(after)));
+      return failCell(after, "expected the end of the header" + what + ", found " + shown(cell(after)));
     }
     if (!emptyFrom(after + 1)) return fail(firstFilled(after + 1), "expected the end of the header" + what);
     ++next_;
@@ -180,7 +228,7 @@ class Reader {
       const std::string what = " of section " + quoted(shape.title);
       if (next_ >= records_.size()) return failAtEnd("expected row " + quoted(label.c_str()) + what);
       if (!load(next_)) return false;
-      if (squeezed(cell(0)) != label) return fail(cells_[0].column, "expected row " + quoted(label.c_str()) + what + ", found " + shown(cell(0)));
+      if (squeezed(cell(0)) != label) return failCell(0, "expected row " + quoted(label.c_str()) + what + ", found " + shown(cell(0)));
       if (!values(static_cast<report::Section>(index), iw, label + what)) return false;
       ++next_;
     }
@@ -188,7 +236,6 @@ class Reader {
   }
 
   bool values(report::Section section, int iw, const std::string& row) {
-    const report::SectionShape& shape = report::kSections[section];
     const std::size_t found = cells_.size() - 1;
     for (int il = 1; il <= kDataColumns; ++il) {
       const std::size_t i = static_cast<std::size_t>(il);
@@ -196,11 +243,11 @@ class Reader {
         return fail(endColumn(), "expected 43 values in row " + row + ", found " + std::to_string(found));
       }
       double value = 0.0;
-      switch (parseValue(cell(i), shape, value)) {
+      switch (parseValue(cell(i), separator_ == ';', value)) {
         case Number::Value: data_.set(section, il, iw, value); break;
         case Number::NoValue: break;
         case Number::Bad:
-          return fail(cells_[i].column, "expected a number in column L" + std::to_string(il) + " of row " + row +
+          return failCell(i, "expected a number in column L" + std::to_string(il) + " of row " + row +
                                             ", found " + shown(cell(i)));
       }
     }
@@ -219,6 +266,7 @@ class Reader {
   }
 
   std::vector<std::string_view> records_;
+  char separator_;
   std::size_t next_ = 0;
   std::vector<Cell> cells_;
   ReportData& data_;

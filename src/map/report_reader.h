@@ -1,15 +1,17 @@
 // Reads a report as slipreport writes it and as a spreadsheet saves it again.
 //
-// Accepted: LF or CR LF line ends; cells in double quotes ("" inside is one
-// quote); blanks around cells; rows padded with empty cells; numbers written
-// any way a spreadsheet writes them ("0.5", "1.5E-03", "+2"). The eight
+// Accepted: LF, CR LF or CR line ends; a UTF-8 byte-order mark; ',' or ';'
+// between cells (with ';' a ',' in a number is its decimal point: "0,5");
+// cells in double quotes ("" inside is one quote); blanks around cells; rows
+// padded with empty cells; numbers written any way a spreadsheet writes them
+// ("0.5", "1.5E-03", "+2", "1e300"). The eight
 // sections are found by their titles, in any order, each followed at once by
 // its header "W/L,L 1,...,L43[,L]" and its rows "W 1".."W22" of 43 values.
 // Empty records (or records of empty cells) may stand between sections.
 //
-// A value cell of asterisks, "inf", "nan" (any case, any sign) or nothing is
-// "no value", and so is a number too large for the section's field, which
-// the report itself would have printed as asterisks.
+// A value cell of asterisks, "inf", "nan" (any case, any sign), a number
+// beyond the largest double, or nothing is "no value"; every other number is
+// a value, whatever its size. Columns count bytes after the byte-order mark.
 #pragma once
 
 #include <string>
@@ -22,6 +24,7 @@ namespace slip::map {
 struct ReadError {
   int line = 0;    // 1-based
   int column = 0;  // 1-based byte column
+  int lastColumn = 0;  // the last byte column of the text at fault (>= column), 0 when it is one place
   std::string message;
 };
 

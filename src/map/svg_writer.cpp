@@ -55,8 +55,22 @@ std::string pointList(const std::vector<Point>& points) {
   return text;
 }
 
-std::string element(const Mark& m) {
+// A vertical linear gradient through the mark's colours, top down.
+std::string gradientDefinition(const Mark& m, const std::string& id) {
+  std::string text = "<defs><linearGradient id=\"" + id + "\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">";
+  const std::size_t n = m.gradient.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const double offset = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0.0;
+    text += "<stop offset=\"" + formatNumber(offset, 4) + "\" stop-color=\"" + colour(m.gradient[i]) + "\"/>";
+  }
+  return text + "</linearGradient></defs>\n";
+}
+
+std::string element(const Mark& m, const std::string& gradientId) {
   switch (m.kind) {
+    case MarkKind::Gradient:
+      return "rect x=\"" + num(m.points[0].x) + "\" y=\"" + num(m.points[0].y) + "\" width=\"" + num(m.points[1].x) +
+             "\" height=\"" + num(m.points[1].y) + "\" fill=\"url(#" + gradientId + ")\"";
     case MarkKind::Rect:
       return "rect x=\"" + num(m.points[0].x) + "\" y=\"" + num(m.points[0].y) + "\" width=\"" + num(m.points[1].x) +
              "\" height=\"" + num(m.points[1].y) + "\"" + paint(m);
@@ -76,7 +90,8 @@ std::string element(const Mark& m) {
 
 std::string tagName(MarkKind kind) {
   switch (kind) {
-    case MarkKind::Rect: return "rect";
+    case MarkKind::Rect:
+    case MarkKind::Gradient: return "rect";
     case MarkKind::Polygon: return "polygon";
     case MarkKind::Polyline: return "polyline";
     case MarkKind::Text: break;
@@ -118,8 +133,14 @@ std::string writeSvg(const Figure& figure) {
   svg += "<title>" + xmlText(figure.title) + "</title>\n";
   svg += "<rect x=\"0\" y=\"0\" width=\"" + num(figure.width) + "\" height=\"" + num(figure.height) +
          "\" fill=\"#ffffff\"/>\n";
+  int gradients = 0;
   for (const Mark& m : figure.marks) {
-    svg += "<" + element(m);
+    std::string gradientId;
+    if (m.kind == MarkKind::Gradient) {
+      gradientId = "scale" + std::to_string(++gradients);
+      svg += gradientDefinition(m, gradientId);
+    }
+    svg += "<" + element(m, gradientId);
     const bool hasText = m.kind == MarkKind::Text;
     if (!hasText && m.tooltip.empty()) {
       svg += "/>\n";
