@@ -86,7 +86,7 @@ TEST(MapTool, CommandLineMistakes) {
 // The damaged line's first 100 columns, with the caret under the cell.
 const std::string kDamagedExcerpt =
     " 4 | W 2,   0.0x000,   0.00000,   0.00000,   0.00000,   0.00000,   0.00000,   0.00000,   0.00000,   0.000...\n"
-    "   |        ^\n";
+    "   |        ^~~~~~~\n";
 
 // A failed run leaves an older figure as it was and no temporary file.
 TEST(MapTool, BadInputWritesNothing) {

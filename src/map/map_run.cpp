@@ -35,9 +35,12 @@ int draw(const Command& command) {
   auto data = std::make_unique<ReportData>();
   ReadError error;
   if (!readReport(bytes, *data, error)) {
-    const cli::Place place{command.report, error.line, error.column, error.column};
+    // Columns count from after a byte-order mark, and so does the excerpt.
+    std::string_view text = bytes;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    const cli::Place place{command.report, error.line, error.column, error.lastColumn};
     cli::writeDiagnostic(cli::renderDiagnostic(place, cli::Severity::Error, error.message, {},
-                                               cli::lineOf(bytes, error.line)));
+                                               cli::lineOf(text, error.line)));
     return cli::kExitFailed;
   }
   const Summary summary = summarize(*data);
