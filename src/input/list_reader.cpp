@@ -228,11 +228,17 @@ template <bool afterCount>
   return ((a | (a + 0x7676767676767676u)) & 0x8080808080808080u) == 0;
 }
 
-// "%.5E" and "%.5f": an optional minus, a digit, a point and five digits,
-// then an exponent letter (D, E, d or e), a sign and two digits, or the end
-// of the number. Six significant digits are exact in a double, so with an
-// exponent within +-22 the value is one exact multiply or divide.
-[[gnu::always_inline]] inline const unsigned char* sixDigitsInPlace(const unsigned char* p, double& value) {
+// An optional minus, a digit and a point, then either
+//  - five digits, then an exponent letter (D, E, d or e), a sign and two
+//    digits, or the end of the number ("%.5E" and "%.5f"): six significant
+//    digits are exact in a double, so with an exponent within +-22 the value
+//    is one exact multiply or divide;
+//  - 16 or 17 digits, then a letter, a sign and three digits (or any
+//    exponent numberInPlace reads), or the end of the number: a
+//    list-directed WRITE of a double. The 17 or 18 digits are two groups of
+//    eight after the first, converted by the 128-bit product.
+// The eighth byte tells the two apart: a digit only in the second.
+[[gnu::always_inline]] inline const unsigned char* denseInPlace(const unsigned char* p, double& value) {
   const bool negative = *p == '-';
   p += negative;
   std::uint64_t head;  // d . d d d d d x, the first byte lowest
@@ -244,62 +250,85 @@ template <bool afterCount>
   // '0' or '.' sets its own).
   const std::uint64_t a = (head - 0x3030303030302E30u) << 8;
   if (((a | (a + 0x76767676767F7676u)) & 0x8080808080808080u) != 0) return nullptr;
-  // The first digit moved into the point's place: the six digits are the
-  // top six bytes.
-  const std::uint64_t mantissa = eightDigits(a + ((a >> 8) & 0xFFu) * 0xFF00u);
-  std::int32_t exponent = -5;
-  const CharClass k = classOf(p[7]);
-  p += 7;
-  if (k == kExpLetter) {
-    const unsigned sign = p[1];
-    const unsigned e0 = digitOf(p[2]);
-    const unsigned e1 = digitOf(p[3]);
-    if ((sign != '+' && sign != '-') || e0 > 9 || e1 > 9 || isDigit(p[4])) return nullptr;
-    const auto w = static_cast<std::int32_t>(e0 * 10 + e1);
-    exponent += sign == '-' ? -w : w;
-    p += 4;
-  } else if (k == kDigit || k == kSign) {
-    return nullptr;
-  }
+  const unsigned eighth = p[7];
+  std::uint64_t mantissa;
+  std::int32_t exponent;
   double magnitude;
-  if (static_cast<unsigned>(exponent + kMaxExactPower) <= 2 * kMaxExactPower) {
+  if ((eighth & 0xDEu) == 'D') {  // D, E, d or e
+    // The first digit moved into the point's place: the six digits are the
+    // top six bytes.
+    mantissa = eightDigits(a + ((a >> 8) & 0xFFu) * 0xFF00u);
+    const unsigned sign = p[8];
+    const unsigned e0 = digitOf(p[9]);
+    const unsigned e1 = digitOf(p[10]);
+    if (e0 > 9 || e1 > 9 || isDigit(p[11])) return nullptr;
+    const auto w = static_cast<std::int32_t>(e0 * 10 + e1);
     const double m = static_cast<double>(mantissa);
-    magnitude = exponent >= 0 ? m * kExactPowersOfTen[exponent] : m / kExactPowersOfTen[-exponent];
+    p += 11;
+    // The value is mantissa x 10^(w - 5) or x 10^(-w - 5).
+    if (sign == '-') {
+      if (w + 5 > kMaxExactPower) {
+        magnitude = decimalMagnitude(mantissa, -w - 5);
+      } else {
+        magnitude = m / kExactPowersOfTen[w + 5];
+      }
+    } else if (sign == '+') {
+      if (w < 5) {
+        magnitude = m / kExactPowersOfTen[5 - w];
+      } else if (w - 5 > kMaxExactPower) {
+        magnitude = decimalMagnitude(mantissa, w - 5);
+      } else {
+        magnitude = m * kExactPowersOfTen[w - 5];
+      }
+    } else {
+      return nullptr;
+    }
+  } else if (!isDigit(static_cast<int>(eighth))) {
+    if (classOf(static_cast<int>(eighth)) == kSign) return nullptr;
+    mantissa = eightDigits(a + ((a >> 8) & 0xFFu) * 0xFF00u);
+    magnitude = static_cast<double>(mantissa) / kExactPowersOfTen[5];
+    p += 7;
   } else {
-    magnitude = decimalMagnitude(mantissa, exponent);
+    std::uint64_t high;
+    std::uint64_t low;
+    std::memcpy(&high, p + 2, sizeof high);
+    std::memcpy(&low, p + 10, sizeof low);
+    high -= 0x3030303030303030u;
+    low -= 0x3030303030303030u;
+    if (!allDigits(high) || !allDigits(low)) return nullptr;
+    mantissa = (a >> 8 & 0xFFu) * 10000000000000000u + eightDigits(high) * kPowersOfTen[8] + eightDigits(low);
+    exponent = -16;
+    p += 18;
+    if (const unsigned last = digitOf(*p); last <= 9) {
+      mantissa = mantissa * 10 + last;
+      --exponent;
+      ++p;
+      if (isDigit(*p)) return nullptr;
+    }
+    // The exponent of such a WRITE below 0.1: a letter, a sign, three digits.
+    std::uint64_t tail;
+    std::memcpy(&tail, p, sizeof tail);
+    // Less "E+000" (the letter's case and D or E cleared first), the sign's
+    // place 0 for '+' or 2 for '-': each place at most 9, the letter's and
+    // the sign's (its bit 1 cleared) 0 exactly, and no digit after.
+    const std::uint64_t e = ((tail & 0xFFFFFFFFDEu) - 0x3030302B44u) & ~std::uint64_t{0x200};
+    if (((e | (e + 0x7676767F7Fu)) & 0x8080808080u) == 0 && !isDigit(p[5])) {
+      const auto w = static_cast<std::int32_t>(((e >> 16) & 0xFF) * 100 + ((e >> 24) & 0xFF) * 10 + ((e >> 32) & 0xFF));
+      exponent += p[1] == '-' ? -w : w;
+      p += 5;
+    } else {
+      p = exponentInPlace(p, exponent);
+      if (p == nullptr) return nullptr;
+    }
+    if (mantissa > kMaxExactMantissa) {
+      magnitude = productMagnitude(mantissa, exponent);
+      if (magnitude < 0.0) magnitude = decimalMagnitudeUndecided(mantissa, exponent);
+    } else {
+      magnitude = decimalMagnitude(mantissa, exponent);
+    }
   }
-  value = negative && mantissa != 0 ? -magnitude : magnitude;  // all zeros: positive zero
-  return p;
-}
-
-// The layout of a list-directed WRITE of a double: an optional minus, a
-// digit, a point and 16 or 17 digits, then an exponent or the end of the
-// number. The 17 or 18 digits are two groups of eight after the first.
-[[gnu::always_inline]] inline const unsigned char* seventeenDigitsInPlace(const unsigned char* p, double& value) {
-  const bool negative = *p == '-';
-  p += negative;
-  const unsigned first = digitOf(p[0]);
-  if (first > 9 || p[1] != '.') return nullptr;
-  std::uint64_t high;
-  std::uint64_t low;
-  std::memcpy(&high, p + 2, sizeof high);
-  std::memcpy(&low, p + 10, sizeof low);
-  high -= 0x3030303030303030u;
-  low -= 0x3030303030303030u;
-  if (!allDigits(high) || !allDigits(low)) return nullptr;
-  std::uint64_t mantissa = first * 10000000000000000u + eightDigits(high) * kPowersOfTen[8] + eightDigits(low);
-  std::int32_t exponent = -16;
-  p += 18;
-  if (const unsigned last = digitOf(*p); last <= 9) {
-    mantissa = mantissa * 10 + last;
-    --exponent;
-    ++p;
-    if (isDigit(*p)) return nullptr;
-  }
-  p = exponentInPlace(p, exponent);
-  if (p == nullptr) return nullptr;
-  const double magnitude = decimalMagnitude(mantissa, exponent);
-  value = negative && mantissa != 0 ? -magnitude : magnitude;  // all zeros: positive zero
+  value = magnitude;
+  if (negative && mantissa != 0) value = -magnitude;  // all zeros: positive zero
   return p;
 }
 
@@ -511,8 +540,7 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
 [[gnu::always_inline]] inline const unsigned char* commonEntryInPlace(const unsigned char* p, double& value) {
   value = 0.0;
   const unsigned char* stop = shortZeroInPlace(p);
-  if (stop == nullptr) stop = sixDigitsInPlace(p, value);
-  if (stop == nullptr) stop = seventeenDigitsInPlace(p, value);
+  if (stop == nullptr) stop = denseInPlace(p, value);
   return stop;
 }
 
@@ -536,23 +564,26 @@ template <class Observer>
 [[gnu::noinline]] const unsigned char* commonRun(const unsigned char* p, const unsigned char* end, double* targets,
                                                  int& i, int count, Observer& observer) {
   if (end - p < kInPlaceWindow) return p;
+  const unsigned char* const last = end - kInPlaceWindow;  // the last place an entry may begin
   const int before = blanksAt(p);
   if (before == 8) return p;
   p += before;
   // Each entry's blanks and comma end where the next entry begins; blanks
   // after a comma are left to the value read's steps.
+  int target = i;
   do {
     double value;
     const unsigned char* stop = commonEntryInPlace(p, value);
     if (stop == nullptr) break;
     const int after = blanksAt(stop);
     if (after == 8 || stop[after] == '\t') break;
-    observer.entryStart(p, i);
-    observer.entryEnd(stop, ListEntry{value, true, 1}, i);
+    observer.entryStart(p, target);
+    observer.entryEnd(stop, ListEntry{value, true, 1}, target);
     p = stop + after;
     p += *p == ',';
-    targets[i] = value;
-  } while (++i != count && end - p >= kInPlaceWindow);
+    targets[target] = value;
+  } while (++target != count && p <= last);
+  i = target;
   return p;
 }
 
