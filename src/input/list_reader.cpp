@@ -95,9 +95,10 @@ static_assert(std::endian::native == std::endian::little, "digit groups are load
 // point (21 bytes), then either a digit group load of 8 bytes or an exponent
 // letter, its sign, 4 digits and the byte after them (7 bytes). A zero looks
 // at most at "0.", three groups of 8 and an exponent (33 bytes). A run of
-// common entries looks at 8 bytes for blanks, at most 27 for the entry and
-// at 8 after it for its blanks.
-constexpr std::ptrdiff_t kInPlaceWindow = 48;
+// entries looks at 8 bytes for blanks before the first, at most 40 for the
+// entry (39 of them up to the byte that ends it) and at the 8 from there
+// for its blanks.
+constexpr std::ptrdiff_t kInPlaceWindow = 56;
 
 constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
@@ -238,9 +239,9 @@ template <bool afterCount>
 //    list-directed WRITE of a double. The 17 or 18 digits are two groups of
 //    eight after the first, converted by the 128-bit product.
 // The eighth byte tells the two apart: a digit only in the second.
+// `negative`: the entry begins with a minus, which `p` is past.
+template <bool negative>
 [[gnu::always_inline]] inline const unsigned char* denseInPlace(const unsigned char* p, double& value) {
-  const bool negative = *p == '-';
-  p += negative;
   std::uint64_t head;  // d . d d d d d x, the first byte lowest
   std::memcpy(&head, p, sizeof head);
   // Less '0' from the digits and '.' from the point, the eighth byte
@@ -255,33 +256,39 @@ template <bool afterCount>
   std::int32_t exponent;
   double magnitude;
   if ((eighth & 0xDEu) == 'D') {  // D, E, d or e
-    // The first digit moved into the point's place: the six digits are the
-    // top six bytes.
-    mantissa = eightDigits(a + ((a >> 8) & 0xFFu) * 0xFF00u);
     const unsigned sign = p[8];
     const unsigned e0 = digitOf(p[9]);
     const unsigned e1 = digitOf(p[10]);
     if (e0 > 9 || e1 > 9 || isDigit(p[11])) return nullptr;
-    const auto w = static_cast<std::int32_t>(e0 * 10 + e1);
-    const double m = static_cast<double>(mantissa);
     p += 11;
-    // The value is mantissa x 10^(w - 5) or x 10^(-w - 5).
-    if (sign == '-') {
-      if (w + 5 > kMaxExactPower) {
-        magnitude = decimalMagnitude(mantissa, -w - 5);
-      } else {
-        magnitude = m / kExactPowersOfTen[w + 5];
-      }
-    } else if (sign == '+') {
-      if (w < 5) {
-        magnitude = m / kExactPowersOfTen[5 - w];
-      } else if (w - 5 > kMaxExactPower) {
-        magnitude = decimalMagnitude(mantissa, w - 5);
-      } else {
-        magnitude = m * kExactPowersOfTen[w - 5];
-      }
+    if (a == 0) {  // a zero, 0.00000E+00 in a sparse model
+      if (sign != '+' && sign != '-') return nullptr;
+      mantissa = 0;
+      magnitude = 0.0;
     } else {
-      return nullptr;
+      // The first digit moved into the point's place: the six digits are
+      // the top six bytes.
+      mantissa = eightDigits(a + ((a >> 8) & 0xFFu) * 0xFF00u);
+      const auto w = static_cast<std::int32_t>(e0 * 10 + e1);
+      const double m = static_cast<double>(mantissa);
+      // The value is mantissa x 10^(w - 5) or x 10^(-w - 5).
+      if (sign == '-') {
+        if (w + 5 > kMaxExactPower) {
+          magnitude = decimalMagnitude(mantissa, -w - 5);
+        } else {
+          magnitude = m / kExactPowersOfTen[w + 5];
+        }
+      } else if (sign == '+') {
+        if (w < 5) {
+          magnitude = m / kExactPowersOfTen[5 - w];
+        } else if (w - 5 > kMaxExactPower) {
+          magnitude = decimalMagnitude(mantissa, w - 5);
+        } else {
+          magnitude = m * kExactPowersOfTen[w - 5];
+        }
+      } else {
+        return nullptr;
+      }
     }
   } else if (!isDigit(static_cast<int>(eighth))) {
     if (classOf(static_cast<int>(eighth)) == kSign) return nullptr;
@@ -321,14 +328,18 @@ template <bool afterCount>
       if (p == nullptr) return nullptr;
     }
     if (mantissa > kMaxExactMantissa) {
-      magnitude = productMagnitude(mantissa, exponent);
-      if (magnitude < 0.0) magnitude = decimalMagnitudeUndecided(mantissa, exponent);
+      using Binary = fast_float::binary_format<double>;
+      const fast_float::adjusted_mantissa am = fast_float::compute_float<Binary>(exponent, mantissa);
+      if (am.power2 < 0) {
+        magnitude = decimalMagnitudeUndecided(mantissa, exponent);
+      } else {
+        fast_float::to_float(false, am, magnitude);
+      }
     } else {
       magnitude = decimalMagnitude(mantissa, exponent);
     }
   }
-  value = magnitude;
-  if (negative && mantissa != 0) value = -magnitude;  // all zeros: positive zero
+  value = negative && mantissa != 0 ? -magnitude : magnitude;  // all zeros: positive zero
   return p;
 }
 
@@ -534,13 +545,34 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
   return scan.error;
 }
 
+// Any other number that numberInPlace reads, out of line so that the run of
+// common entries keeps its registers; null also for a repeat count.
+// Returned whole, in two registers.
+struct InPlaceNumber {
+  const unsigned char* stop;
+  double value;
+};
+
+[[gnu::noinline]] InPlaceNumber otherNumberInPlace(const unsigned char* p) {
+  if (const unsigned char* stop = zeroInPlace(p); stop != nullptr) return {stop, 0.0};
+  int repeat = 1;
+  double value = 0.0;
+  const unsigned char* stop = numberInPlace<false>(p, value, repeat);
+  return {repeat == 1 ? stop : nullptr, value};
+}
+
 // The commonest entries read in place: the sparse model's zero, then the
 // dense models' layouts (whose zeros they read as well). Returns the byte
 // after the entry, or null for any other entry.
 [[gnu::always_inline]] inline const unsigned char* commonEntryInPlace(const unsigned char* p, double& value) {
   value = 0.0;
   const unsigned char* stop = shortZeroInPlace(p);
-  if (stop == nullptr) stop = denseInPlace(p, value);
+  if (stop == nullptr) stop = *p == '-' ? denseInPlace<true>(p + 1, value) : denseInPlace<false>(p, value);
+  if (stop == nullptr) {
+    const InPlaceNumber other = otherNumberInPlace(p);
+    stop = other.stop;
+    value = other.value;
+  }
   return stop;
 }
 
@@ -576,11 +608,15 @@ template <class Observer>
     const unsigned char* stop = commonEntryInPlace(p, value);
     if (stop == nullptr) break;
     const int after = blanksAt(stop);
-    if (after == 8 || stop[after] == '\t') break;
+    if (after == 8) break;
+    const unsigned char* next = stop + after;
+    if (*next <= ',') {  // a digit or a minus is the likeliest next
+      if (*next == '\t') break;
+      next += *next == ',';
+    }
     observer.entryStart(p, target);
     observer.entryEnd(stop, ListEntry{value, true, 1}, target);
-    p = stop + after;
-    p += *p == ',';
+    p = next;
     targets[target] = value;
   } while (++target != count && p <= last);
   i = target;
