@@ -62,7 +62,8 @@ echo "(Ir: callgrind instructions of the whole process, start-up included; $valu
 if $top; then
   for model in "${models[@]}"; do
     echo "== $model"
-    callgrind_annotate "$work/$model.out" 2>/dev/null | sed -n '/Ir/,$p' | head -25
+    callgrind_annotate "$work/$model.out" >"$work/$model.top" 2>/dev/null
+    awk '/file:function/ {on = 1} on && shown++ < 14' "$work/$model.top"
   done
 fi
 if $times; then
