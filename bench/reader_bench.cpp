@@ -1,6 +1,7 @@
 // The model reader over a model held in memory, beside a plain strtod pass
-// over the same bytes: the example model, and the same model written densely
-// (make_model's e5 and list17 styles, generated into the build folder).
+// and the fast_float loop over the same bytes: the example model, and the same
+// subfaults written by make_model's other styles and densities (generated
+// into the build folder).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "baseline/every_token.h"
 #include "driver/grid.h"
 #include "input/byte_source.h"
 #include "input/list_reader.h"
@@ -42,9 +44,14 @@ void readModel(benchmark::State& state, const char* path) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
   state.SetItemsProcessed(state.iterations() * kValuesPerModel);
 }
-BENCHMARK_CAPTURE(readModel, example, SLIP_EXAMPLE_MODEL);
-BENCHMARK_CAPTURE(readModel, e5, SLIP_BENCH_MODELS "/rateA-e5.dat");
-BENCHMARK_CAPTURE(readModel, list17, SLIP_BENCH_MODELS "/rateA-list17.dat");
+#define SLIP_EVERY_MODEL(bench)                                                  \
+  BENCHMARK_CAPTURE(bench, example, SLIP_EXAMPLE_MODEL);                         \
+  BENCHMARK_CAPTURE(bench, e5, SLIP_BENCH_MODELS "/rateA-e5.dat");               \
+  BENCHMARK_CAPTURE(bench, list17, SLIP_BENCH_MODELS "/rateA-list17.dat");       \
+  BENCHMARK_CAPTURE(bench, mixed_dense, SLIP_BENCH_MODELS "/rateA-mixed-dense.dat"); \
+  BENCHMARK_CAPTURE(bench, e5_dense, SLIP_BENCH_MODELS "/rateA-e5-dense.dat");   \
+  BENCHMARK_CAPTURE(bench, list17_dense, SLIP_BENCH_MODELS "/rateA-list17-dense.dat")
+SLIP_EVERY_MODEL(readModel);
 
 // The C library's conversion of every blank-separated token, and nothing else.
 void strtodEveryToken(benchmark::State& state, const char* path) {
@@ -61,8 +68,18 @@ void strtodEveryToken(benchmark::State& state, const char* path) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
-BENCHMARK_CAPTURE(strtodEveryToken, example, SLIP_EXAMPLE_MODEL);
-BENCHMARK_CAPTURE(strtodEveryToken, e5, SLIP_BENCH_MODELS "/rateA-e5.dat");
-BENCHMARK_CAPTURE(strtodEveryToken, list17, SLIP_BENCH_MODELS "/rateA-list17.dat");
+SLIP_EVERY_MODEL(strtodEveryToken);
+
+// The baseline of bench/instructions.sh in-process: fast_float's from_chars
+// on every token, the model already in memory.
+void fastFloatEveryToken(benchmark::State& state, const char* path) {
+  const std::string& bytes = model(path);
+  for (auto _ : state) {
+    bench::TokenSum total = bench::convertEveryToken(bytes.data(), bytes.data() + bytes.size());
+    benchmark::DoNotOptimize(total);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
+}
+SLIP_EVERY_MODEL(fastFloatEveryToken);
 
 }  // namespace

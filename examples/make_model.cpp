@@ -1,8 +1,8 @@
 // Writes a synthetic slip-rate model in the layout slipreport reads.
 //
-//   make_model [seed [output [style]]]   seed defaults to 1, output to stdout ("-")
+//   make_model [seed [output [style [density]]]]   seed defaults to 1, output to stdout ("-")
 //
-// The default seed and style reproduce examples/rateA.dat. The model: a 43 x 22 grid
+// The default seed, style and density reproduce examples/rateA.dat. The model: a 43 x 22 grid
 // of 5 km x 4 km subfaults on a plane striking 200 degrees and dipping 18,
 // an elliptical slip patch around the epicentre (subfault 20, 12) with the
 // rake wandering around 90 degrees, split into the two components along
@@ -19,6 +19,14 @@
 //            list-directed WRITE of a double lays it out: from 0.1 up in fixed
 //            notation, others as d.ddddddddddddddddE-ddd, 3 blanks before each
 // All three describe the same subfaults: the random draws are the same.
+//
+// Densities:
+//   sparse   (the default) a subfault slips only inside the patch, and only
+//            while its pulse lasts: most samples are zeros
+//   dense    every sample also carries a small slip rate of its own drawn at
+//            random (a creeping background), so almost every value is a
+//            different nonzero number; only coordinates on the epicentre's
+//            row and column stay zero
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -119,7 +127,9 @@ void writeRecord(std::FILE* out, Random& random, Style style, const double* v, i
 // A slip-rate pulse of the given slip (m): a triangle of `rise` seconds
 // starting at `onset`, sampled every kDt and scaled so that the samples'
 // sum times kDt is the slip.
-void pulse(double slip, double onset, double rise, bool rounded, double* rate) {
+// A dense model adds to each sample a background rate drawn for it.
+void pulse(Random& random, bool dense, double slip, double onset, double rise, bool rounded,
+           double* rate) {
   double sum = 0.0;
   for (int k = 0; k < kSamples; ++k) {
     const double t = k * kDt - onset;
@@ -129,7 +139,8 @@ void pulse(double slip, double onset, double rise, bool rounded, double* rate) {
   }
   for (int k = 0; k < kSamples; ++k) {
     // Rounded to the 5 decimals the mixed style writes, so the file holds what was meant.
-    const double r = sum > 0.0 ? rate[k] * slip / (sum * kDt) : 0.0;
+    double r = sum > 0.0 ? rate[k] * slip / (sum * kDt) : 0.0;
+    if (dense) r += 0.002 + 0.02 * random.uniform();
     rate[k] = rounded ? std::round(r * 1e5) / 1e5 : r;
   }
 }
@@ -139,7 +150,7 @@ double keep(double at, double scale, Style style) {
   return style == Style::kMixed ? std::round(at * scale) / scale : at;
 }
 
-void writeGroup(std::FILE* out, Random& random, Style style, int il, int iw) {
+void writeGroup(std::FILE* out, Random& random, Style style, bool dense, int il, int iw) {
   const double strike = 200.0 * kPi / 180.0;
   const double dip = 18.0 * kPi / 180.0;
   const double x = (il - kEpiCol) * kDx;  // km along strike from the epicentre
@@ -169,8 +180,8 @@ void writeGroup(std::FILE* out, Random& random, Style style, int il, int iw) {
   double a2[5] = {200.0, 18.0, kDx, kDw, keep(time, 1e3, style)};
   double s35[kSamples], s125[kSamples];
   const bool rounded = style == Style::kMixed;
-  pulse(slip * std::cos(phi), onset, rise, rounded, s35);
-  pulse(slip * std::sin(phi), onset, rise, rounded, s125);
+  pulse(random, dense, slip * std::cos(phi), onset, rise, rounded, s35);
+  pulse(random, dense, slip * std::sin(phi), onset, rise, rounded, s125);
 
   writeRecord(out, random, style, a1, 5, 5);
   writeRecord(out, random, style, a2, 5, 3);
@@ -197,6 +208,14 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  bool dense = false;
+  if (argc > 4) {
+    dense = std::strcmp(argv[4], "dense") == 0;
+    if (!dense && std::strcmp(argv[4], "sparse") != 0) {
+      std::fprintf(stderr, "make_model: unknown density %s (sparse or dense)\n", argv[4]);
+      return 2;
+    }
+  }
   const bool toStdout = argc <= 2 || std::strcmp(argv[2], "-") == 0;
   std::FILE* out = toStdout ? stdout : std::fopen(argv[2], "wb");
   if (out == nullptr) {
@@ -204,7 +223,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (int iw = 1; iw <= kRows; ++iw)
-    for (int il = 1; il <= kCols; ++il) writeGroup(out, random, style, il, iw);
+    for (int il = 1; il <= kCols; ++il) writeGroup(out, random, style, dense, il, iw);
   if (std::fflush(out) != 0 || (out != stdout && std::fclose(out) != 0)) {
     std::perror("make_model");
     return 1;

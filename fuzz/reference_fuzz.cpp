@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Source tested(text, length, chunk);
   Source reference(text, length, static_cast<std::size_t>(-1));
   slip::ListReader reader(tested.source);
-  slip::reference::ListReader twin(reference.source);
+  reference_copy::ByteByByteReader twin(reference.source);
 
   // Every request but a failing one consumes a record or ends the data.
   for (std::size_t request = 0; request < length + 3; ++request) {
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double want[kMaxTargets];
     for (int i = 0; i < kMaxTargets; ++i) got[i] = want[i] = -777.0;
     slip::ReadStatus a = n == 0 ? reader.recordSkip() : reader.valueRead(got, n);
-    slip::ReadStatus b = n == 0 ? twin.recordSkip() : twin.valueRead(want, n);
+    slip::ReadStatus b = n == 0 ? twin.skipOneRecord() : twin.readValues(want, n);
     if (a.error != b.error || a.systemError != b.systemError) std::abort();
     if (std::memcmp(got, want, sizeof got) != 0) std::abort();
     if (!a.ok()) break;

@@ -110,11 +110,37 @@ class BoundaryMaker {
     return written(digits, pick(700) - 360 - n);
   }
 
+  // nearTie's number in the layouts of dense models: with 6 digits as
+  // "%.5E" writes it, with 17 as a list-directed WRITE of a double (fixed
+  // from 0.1 to 10, else a three-digit exponent).
+  Sample denseLayout(int n, bool above) {
+    const Sample tie = nearTie(n, above, pick(2) == 0);
+    const std::size_t mark = tie.oracle.find_first_of("eE");
+    std::string digits = tie.oracle.substr(0, mark);
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    const int point = mark == std::string::npos || tie.oracle.find('.') == std::string::npos
+                          ? static_cast<int>(digits.size()) - 1 : 0;
+    const int e = std::stoi(tie.oracle.substr(mark + 1)) + point;  // digits[0].digits[1..] x 10^e
+    Sample s{"", "", false};
+    const std::string sign = e < 0 ? "-" : "+";
+    std::string exponent = std::to_string(std::abs(e));
+    if (n == 17 && (e == 0 || e == -1)) {
+      s.file = e == 0 ? digits.substr(0, 1) + "." + digits.substr(1) : "0." + digits;
+    } else {
+      exponent.insert(0, (n == 17 ? 3 : 2) - std::min<std::size_t>(exponent.size(), n == 17 ? 3 : 2), '0');
+      s.file = digits.substr(0, 1) + "." + digits.substr(1) + "E" + sign + exponent;
+    }
+    s.oracle = s.file;
+    return s;
+  }
+
   // The midpoint between a random double and the next one up, cut to n
   // significant digits (just below it, or the midpoint itself when it has
   // no more), or cut and raised by one in the last digit (just above it).
-  Sample nearTie(int n, bool above) {
+  // `near`: a double from 1e-5 to 1e3 (the magnitudes of model values).
+  Sample nearTie(int n, bool above, bool near = false) {
     std::uint64_t bits = rng_() & 0x7FEFFFFFFFFFFFFFu;  // finite, positive
+    if (near) bits = (bits & 0x000FFFFFFFFFFFFFu) | static_cast<std::uint64_t>(1006 + pick(28)) << 52;
     std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
     int field = static_cast<int>(bits >> 52);
     std::uint64_t m = field == 0 ? fraction : fraction | std::uint64_t{1} << 52;
@@ -240,6 +266,35 @@ TEST(ReaderConversion, NearTiesMatchStrtod) {
     for (int i = 0; i < 1500; ++i) samples.push_back(maker.nearTie(n, i % 2 == 1));
   }
   expectSamples(samples);
+}
+
+// Dense models' layouts, ten to a record as they write them, each record
+// one value read, separated as models separate them and as the run of
+// in-place entries must leave to the value read's steps.
+TEST(ReaderConversion, DenseLayoutsMatchStrtod) {
+  BoundaryMaker maker(2026);
+  const char* separators[] = {" ", "   ", " ", "   ", ", ", "\t", "        ", ","};
+  for (int n : {6, 17}) {
+    std::string text;
+    std::vector<double> want;
+    for (int i = 0; i < 60000; ++i) {
+      Sample s = maker.denseLayout(n, i % 2 == 1);
+      if (i % 7 == 3) s.file.insert(0, "-"), s.oracle.insert(0, "-");
+      text += separators[i % 10 == 0 ? 0 : (i * 7) % 8] + s.file + (i % 10 == 9 ? "\n" : "");
+      want.push_back(std::strtod(s.oracle.c_str(), nullptr));
+    }
+    MemoryReader memory(text);
+    double values[10];
+    int wrong = 0;
+    for (std::size_t record = 0; record < want.size() / 10; ++record) {
+      ASSERT_TRUE(memory.reader().valueRead(values, 10).ok());
+      for (std::size_t i = 0; i < 10; ++i) {
+        if (!sameDouble(values[i], want[10 * record + i]) && ++wrong <= 10)
+          ADD_FAILURE() << "record " << record << " value " << i << ": " << values[i] << " vs " << want[10 * record + i];
+      }
+    }
+    EXPECT_EQ(wrong, 0) << n << " digits";
+  }
 }
 
 TEST(ReaderConversion, ExactTiesMatchStrtod) {

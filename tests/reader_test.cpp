@@ -33,12 +33,14 @@ struct ScriptCase {
   ReadError error = E::kNone;
 };
 
-// Numbers are read in place only well inside a block: `padLines` runs each
-// case once more with blanks before every line end, so that the short texts
-// reach that reading too.
+// Numbers are read in place only well inside a block (56 bytes before its
+// end): `padLines` runs each case once more with blanks before every line
+// end, so that the short texts reach that reading too.
+const std::string kPad(64, ' ');
+
 std::string padded(const std::string& text) {
   std::string out;
-  for (char ch : text) out += ch == '\n' ? std::string(48, ' ') + "\n" : std::string(1, ch);
+  for (char ch : text) out += ch == '\n' ? kPad + "\n" : std::string(1, ch);
   return out;
 }
 
@@ -98,7 +100,7 @@ TEST(Reader, ValueSyntax) {
       SCOPED_TRACE(c.text + " / block " + std::to_string(chunk));
       // Followed by a blank and by the end of the file alike.
       // Numbers well inside a block are read in place: the padded text reaches that reading.
-      for (const std::string& text : {c.text + " 9\n", c.text, c.text + " 9" + std::string(48, ' ') + "\n"}) {
+      for (const std::string& text : {c.text + " 9\n", c.text, c.text + " 9" + kPad + "\n"}) {
         MemoryReader memory(text, chunk);
         ScriptResult result = memory.run({1});
         ASSERT_TRUE(result.status.ok()) << result.status.context();
@@ -181,6 +183,38 @@ TEST(Reader, RecordsAndSlash) {
       {"so one too many shifts the reads", "1\n\nskip A\nskip B\n2\n", {1, 0, 0, 1}, {1, U},
        E::kInvalidNumber},
   });
+}
+
+// The last sample of a component ends a record of nine: in every layout a
+// model writes, and whatever follows it, it lands in the ninth target, the
+// zeros before it in the first eight, and the next record is not read into it.
+TEST(Reader, LastValueOfARecord) {
+  struct Layout {
+    const char* zero;
+    const char* last;
+    double value;
+  };
+  const Layout layouts[] = {
+      {"0.0", "1.5", 1.5},
+      {"0.00000E+00", "1.20000E+00", 1.2},
+      {"0.00000E+00", "-1.60000D-01", -0.16},
+      {"0.0000000000000000E+000", "1.6000000000000001", 1.6000000000000001},
+      {"0.0000000000000000E+000", "-1.2345678901234567E-003", -1.2345678901234567e-3},
+      {"0", "12.5", 12.5},
+  };
+  std::vector<ScriptCase> cases;
+  for (const Layout& layout : layouts) {
+    for (const char* after : {"\n", "   \n", "\r\n", ",\n", "\t\n", " 9.5\n"}) {
+      std::string record;
+      for (int k = 1; k <= 8; ++k) record += std::string(" ") + layout.zero;
+      record += std::string(" ") + layout.last + after;
+      std::vector<double> values(8, 0.0);
+      values.push_back(layout.value);
+      values.push_back(7.0);
+      cases.push_back({layout.last, record + " 7.0\n", {9, 1}, values});
+    }
+  }
+  expectScripts(cases);
 }
 
 TEST(Reader, LineEndsAndEndOfFile) {

@@ -37,6 +37,41 @@ TEST(Run, SuccessPrintsNothingAndExitsZero) {
   }
 }
 
+// Slip sums all 49 samples of a component: a model whose only nonzero
+// samples are the 49th of each (1.2 and 1.6, the last value of a record of
+// nine, %.5E as a dense model writes them) slips 0.6 and 0.8 m, 1 m in all,
+// on every subfault.
+TEST(Run, TheFortyNinthSampleCounts) {
+  std::string zeros;
+  for (int k = 1; k <= 10; ++k) zeros += " 0.00000E+00";
+  std::string model;
+  for (int group = 0; group < 22 * 43; ++group) {
+    model += " 1.0 2.0 3.0 4.0 0.0\n 0.0 0.0 0.0 0.0 5.0\n";
+    for (const char* last : {" 1.20000E+00\n skipped\n skipped\n", " 1.60000E+00\n"}) {
+      for (int record = 0; record < 4; ++record) model += zeros + "\n";
+      model += zeros.substr(0, 8 * 12) + last;
+    }
+  }
+  TempDir dir;
+  dir.write("rateA.dat", model);
+  testing::expectQuietSuccess(testing::runTool(dir.path()));
+  const std::string report = dir.read("rateA-out4.csv");
+  for (const auto& [title, value] : {std::pair{" Slip (m)\n", ",   1.00000"},
+                                     std::pair{" Slip of Rake = 35 degree (m)\n", ",   0.60000"},
+                                     std::pair{" Slip of Rake = 125 degree (m)\n", ",   0.80000"}}) {
+    std::size_t at = report.find(title);
+    ASSERT_NE(at, std::string::npos) << title;
+    at = report.find("W 1,", at);
+    for (int iw = 1; iw <= 22; ++iw) {
+      std::string row = iw < 10 ? "W " + std::to_string(iw) : "W" + std::to_string(iw);
+      for (int il = 1; il <= 43; ++il) row += value;
+      row += ",\n";
+      ASSERT_EQ(report.substr(at, row.size()), row) << title;
+      at += row.size();
+    }
+  }
+}
+
 TEST(Run, MissingModelLeavesReportAlone) {
   TempDir dir;
   ToolRun run = testing::runTool(dir.path());

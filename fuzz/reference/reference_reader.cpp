@@ -9,7 +9,9 @@
 #include <cstring>
 #include <system_error>
 
-namespace slip::reference {
+namespace reference_copy {
+
+using slip::kEof;
 namespace {
 
 constexpr int kMaxSignificantDigits = 40;
@@ -119,14 +121,14 @@ constexpr std::int32_t kMaxWrittenExponent = 99999999;
 
 }  // namespace
 
-ReadStatus ListReader::fail(ReadError error) const {
+ReadStatus ByteByByteReader::fail(ReadError error) const {
   // A read error of the stream takes precedence over whatever the missing
   // bytes led the scan to see.
   if (source_.readError() != 0) return {ReadError::kListInSystem, source_.readError()};
   return {error, 0};
 }
 
-ReadStatus ListReader::recordSkip() {
+ReadStatus ByteByByteReader::skipOneRecord() {
   if (source_.atEnd()) return fail(ReadError::kReadStart);
   if (!source_.skipRecord() && source_.readError() != 0) return fail(ReadError::kListInSystem);
   return {};
@@ -134,7 +136,7 @@ ReadStatus ListReader::recordSkip() {
 
 // Scans one entry whose first byte `c` has been fetched. On return `c` is the
 // byte that ended the entry, fetched but not consumed.
-ReadError ListReader::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
+ReadError ByteByByteReader::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
   bool counted = false;
   int repeat = 1;
   for (;;) {
@@ -233,7 +235,7 @@ ReadError ListReader::scanEntry(ByteSource::Cursor& in, int& c, Entry& entry) {
   }
 }
 
-ReadStatus ListReader::valueRead(double* targets, int count) {
+ReadStatus ByteByByteReader::readValues(double* targets, int count) {
   if (source_.atEnd()) return fail(ReadError::kReadStart);
   {
     ByteSource::Cursor in(source_);
@@ -271,4 +273,4 @@ ReadStatus ListReader::valueRead(double* targets, int count) {
   return {};
 }
 
-}  // namespace slip::reference
+}  // namespace reference_copy

@@ -1,21 +1,28 @@
 // The list reader as it was before numbers were read in place from the
 // block: a byte-by-byte scanner keeping up to 40 digits as text, and the
 // C++ library's from_chars (strtod at the ends of the range) for anything
-// past one exact multiply or divide. Kept unchanged for the differential
-// fuzz target, which reads every input with both readers.
+// past one exact multiply or divide. Its reading is kept unchanged for the
+// differential fuzz target, which reads every input with both readers.
 #pragma once
 
 #include "input/byte_source.h"
 #include "input/read_status.h"
 
-namespace slip::reference {
+// A namespace and names of its own, apart from the run's reader: the two are
+// linked into one program.
+namespace reference_copy {
 
-class ListReader {
+using slip::ByteSource;
+using slip::ReadError;
+using slip::ReadStatus;
+
+class ByteByByteReader {
  public:
-  explicit ListReader(ByteSource& source) : source_(source) {}
+  explicit ByteByByteReader(ByteSource& source) : source_(source) {}
 
-  ReadStatus valueRead(double* targets, int count);
-  ReadStatus recordSkip();
+  // A value read and a record skip, as the run's reader has them.
+  ReadStatus readValues(double* targets, int count);
+  ReadStatus skipOneRecord();
 
  private:
   struct Entry {
@@ -30,4 +37,4 @@ class ListReader {
   ByteSource& source_;
 };
 
-}  // namespace slip::reference
+}  // namespace reference_copy

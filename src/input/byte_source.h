@@ -58,6 +58,16 @@ class ByteSource {
     const unsigned char* blockEnd() const { return end_; }
     void fetchTo(const unsigned char* p) { next_ = p; }
 
+    // Around a call that reads the source through a cursor of its own: the
+    // source sees this cursor's position, then this cursor takes up where
+    // the other left off. A cursor whose address is never passed on stays
+    // in registers.
+    void handOver() { source_.next_ = next_; }
+    void takeOver() {
+      next_ = source_.next_;
+      end_ = source_.end_;
+    }
+
    private:
     int refillAndGet() {
       source_.next_ = next_;

@@ -39,7 +39,7 @@ double decimalMagnitudeUndecided(std::uint64_t mantissa, std::int32_t exponent);
 
 // The double of mantissa x 10^exponent by the 128-bit product, or a negative
 // value when the product leaves the rounding open. `mantissa` is not 0.
-inline double productMagnitude(std::uint64_t mantissa, std::int32_t exponent) {
+[[gnu::always_inline]] inline double productMagnitude(std::uint64_t mantissa, std::int32_t exponent) {
   using Binary = fast_float::binary_format<double>;
   fast_float::adjusted_mantissa am = fast_float::compute_float<Binary>(exponent, mantissa);
   if (am.power2 < 0) return -1.0;

@@ -94,8 +94,11 @@ static_assert(std::endian::native == std::endian::little, "digit groups are load
 // repeat count and its asterisk (11 bytes), a sign, at most 19 digits and a
 // point (21 bytes), then either a digit group load of 8 bytes or an exponent
 // letter, its sign, 4 digits and the byte after them (7 bytes). A zero looks
-// at most at "0.", three groups of 8 and an exponent (33 bytes).
-constexpr std::ptrdiff_t kInPlaceWindow = 40;
+// at most at "0.", three groups of 8 and an exponent (33 bytes). A run of
+// entries looks at 8 bytes for blanks before the first, at most 40 for the
+// entry (39 of them up to the byte that ends it) and at the 8 from there
+// for its blanks.
+constexpr std::ptrdiff_t kInPlaceWindow = 56;
 
 constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
@@ -146,6 +149,40 @@ template <bool shortRun>
   }
 }
 
+// The exponent that may follow a number's digits at `p` (a letter with or
+// without a sign, or a bare sign, then one to four digits), added to
+// `exponent`. Returns the byte after it (`p` when there is none), or null
+// for a longer exponent or one without digits, which the byte scanner reads.
+[[gnu::always_inline]] inline const unsigned char* exponentInPlace(const unsigned char* p, std::int32_t& exponent) {
+  const CharClass k = classOf(*p);
+  if (k != kExpLetter && k != kSign) return p;
+  if (k == kExpLetter) ++p;
+  const bool negativeExponent = *p == '-';
+  if (negativeExponent || *p == '+') ++p;
+  const unsigned d0 = digitOf(p[0]);
+  if (d0 > 9) return nullptr;
+  const unsigned d1 = digitOf(p[1]);
+  unsigned written = d0;
+  if (d1 <= 9) {
+    const unsigned d2 = digitOf(p[2]);
+    written = d0 * 10 + d1;
+    if (d2 <= 9) {
+      const unsigned d3 = digitOf(p[3]);
+      written = written * 10 + d2;
+      if (d3 <= 9) {
+        if (isDigit(p[4])) return nullptr;
+        written = written * 10 + d3;
+        ++p;
+      }
+      ++p;
+    }
+    ++p;
+  }
+  const auto w = static_cast<std::int32_t>(written);
+  exponent += negativeExponent ? -w : w;
+  return p + 1;
+}
+
 // Reads a number of at most 19 digits (leading zeros included) starting at
 // `p` into `value`, the whole number within the block's next kInPlaceWindow
 // bytes. Returns the byte that ends it, or null when the byte scanner must
@@ -172,38 +209,137 @@ template <bool afterCount>
     exponent = before - count;
   }
   if (count == 0 || count > kMaxMantissaDigits) return nullptr;
-  const CharClass k = classOf(*p);
-  if (k == kExpLetter || k == kSign) {
-    if (k == kExpLetter) ++p;
-    const bool negativeExponent = *p == '-';
-    if (negativeExponent || *p == '+') ++p;
-    // One to four digits; a longer exponent is left to the byte scanner,
-    // which checks its range.
-    const unsigned d0 = digitOf(p[0]);
-    if (d0 > 9) return nullptr;
-    const unsigned d1 = digitOf(p[1]);
-    unsigned written = d0;
-    if (d1 <= 9) {
-      const unsigned d2 = digitOf(p[2]);
-      written = d0 * 10 + d1;
-      if (d2 <= 9) {
-        const unsigned d3 = digitOf(p[3]);
-        written = written * 10 + d2;
-        if (d3 <= 9) {
-          if (isDigit(p[4])) return nullptr;
-          written = written * 10 + d3;
-          ++p;
-        }
-        ++p;
-      }
-      ++p;
-    }
-    ++p;
-    const auto w = static_cast<std::int32_t>(written);
-    exponent += negativeExponent ? -w : w;
-  }
+  p = exponentInPlace(p, exponent);
+  if (p == nullptr) return nullptr;
   const double magnitude = decimalMagnitude(mantissa, exponent);  // all zeros: positive zero
   value = negative && mantissa != 0 ? -magnitude : magnitude;
+  return p;
+}
+
+// ---- numbers in the fixed layouts of dense models ----------------------------
+//
+// Dense models write nearly every value in one of two layouts, each read
+// here with a few whole-word tests in place of a test per byte; a number in
+// any other layout goes on to numberInPlace, which reads it the same.
+
+// A digit test of all eight bytes of `a` (the bytes less '0'), true when
+// every byte is 0..9. A borrow or carry only reaches the bytes after the
+// first that is not a digit, so that byte is always seen.
+[[gnu::always_inline]] inline bool allDigits(std::uint64_t a) {
+  return ((a | (a + 0x7676767676767676u)) & 0x8080808080808080u) == 0;
+}
+
+// An optional minus, a digit and a point, then either
+//  - five digits, then an exponent letter (D, E, d or e), a sign and two
+//    digits, or the end of the number ("%.5E" and "%.5f"): six significant
+//    digits are exact in a double, so with an exponent within +-22 the value
+//    is one exact multiply or divide;
+//  - 16 or 17 digits, then a letter, a sign and three digits (or any
+//    exponent numberInPlace reads), or the end of the number: a
+//    list-directed WRITE of a double. The 17 or 18 digits are two groups of
+//    eight after the first, converted by the 128-bit product.
+// The eighth byte tells the two apart: a digit only in the second.
+// `negative`: the entry begins with a minus, which `p` is past.
+template <bool negative>
+[[gnu::always_inline]] inline const unsigned char* denseInPlace(const unsigned char* p, double& value) {
+  std::uint64_t head;  // d . d d d d d x, the first byte lowest
+  std::memcpy(&head, p, sizeof head);
+  // Less '0' from the digits and '.' from the point, the eighth byte
+  // shifted out: 0, d, 0, d, d, d, d, d when the layout holds. The point's
+  // place must be 0 exactly, each digit's at most 9: adding 0x7F and 0x76
+  // sets a top bit where either is not so (and a borrow from a byte below
+  // '0' or '.' sets its own).
+  const std::uint64_t a = (head - 0x3030303030302E30u) << 8;
+  if (((a | (a + 0x76767676767F7676u)) & 0x8080808080808080u) != 0) return nullptr;
+  const unsigned eighth = p[7];
+  std::uint64_t mantissa;
+  std::int32_t exponent;
+  double magnitude;
+  if ((eighth & 0xDEu) == 'D') {  // D, E, d or e
+    const unsigned sign = p[8];
+    const unsigned e0 = digitOf(p[9]);
+    const unsigned e1 = digitOf(p[10]);
+    if (e0 > 9 || e1 > 9 || isDigit(p[11])) return nullptr;
+    p += 11;
+    if (a == 0) {  // a zero, 0.00000E+00 in a sparse model
+      if (sign != '+' && sign != '-') return nullptr;
+      mantissa = 0;
+      magnitude = 0.0;
+    } else {
+      // The first digit moved into the point's place: the six digits are
+      // the top six bytes.
+      mantissa = eightDigits(a + ((a >> 8) & 0xFFu) * 0xFF00u);
+      const auto w = static_cast<std::int32_t>(e0 * 10 + e1);
+      const double m = static_cast<double>(mantissa);
+      // The value is mantissa x 10^(w - 5) or x 10^(-w - 5).
+      if (sign == '-') {
+        if (w + 5 > kMaxExactPower) {
+          magnitude = decimalMagnitude(mantissa, -w - 5);
+        } else {
+          magnitude = m / kExactPowersOfTen[w + 5];
+        }
+      } else if (sign == '+') {
+        if (w < 5) {
+          magnitude = m / kExactPowersOfTen[5 - w];
+        } else if (w - 5 > kMaxExactPower) {
+          magnitude = decimalMagnitude(mantissa, w - 5);
+        } else {
+          magnitude = m * kExactPowersOfTen[w - 5];
+        }
+      } else {
+        return nullptr;
+      }
+    }
+  } else if (!isDigit(static_cast<int>(eighth))) {
+    if (classOf(static_cast<int>(eighth)) == kSign) return nullptr;
+    mantissa = eightDigits(a + ((a >> 8) & 0xFFu) * 0xFF00u);
+    magnitude = static_cast<double>(mantissa) / kExactPowersOfTen[5];
+    p += 7;
+  } else {
+    std::uint64_t high;
+    std::uint64_t low;
+    std::memcpy(&high, p + 2, sizeof high);
+    std::memcpy(&low, p + 10, sizeof low);
+    high -= 0x3030303030303030u;
+    low -= 0x3030303030303030u;
+    if (!allDigits(high) || !allDigits(low)) return nullptr;
+    mantissa = (a >> 8 & 0xFFu) * 10000000000000000u + eightDigits(high) * kPowersOfTen[8] + eightDigits(low);
+    exponent = -16;
+    p += 18;
+    if (const unsigned last = digitOf(*p); last <= 9) {
+      mantissa = mantissa * 10 + last;
+      --exponent;
+      ++p;
+      if (isDigit(*p)) return nullptr;
+    }
+    // The exponent of such a WRITE below 0.1: a letter, a sign, three digits.
+    std::uint64_t tail;
+    std::memcpy(&tail, p, sizeof tail);
+    // Less "E+000" (the letter's case and D or E cleared first), the sign's
+    // place 0 for '+' or 2 for '-': each place at most 9, the letter's and
+    // the sign's (its bit 1 cleared) 0 exactly, and no digit after.
+    const std::uint64_t e = ((tail & 0xFFFFFFFFDEu) - 0x3030302B44u) & ~std::uint64_t{0x200};
+    if (((e | (e + 0x7676767F7Fu)) & 0x8080808080u) == 0 && !isDigit(p[5])) {
+      const auto w = static_cast<std::int32_t>(((e >> 16) & 0xFF) * 100 + ((e >> 24) & 0xFF) * 10 + ((e >> 32) & 0xFF));
+      exponent += p[1] == '-' ? -w : w;
+      p += 5;
+    } else {
+      p = exponentInPlace(p, exponent);
+      if (p == nullptr) return nullptr;
+    }
+    if (mantissa > kMaxExactMantissa) {
+      using Binary = fast_float::binary_format<double>;
+      const fast_float::adjusted_mantissa am = fast_float::compute_float<Binary>(exponent, mantissa);
+      if (am.power2 < 0) {
+        magnitude = decimalMagnitudeUndecided(mantissa, exponent);
+      } else {
+        fast_float::to_float(false, am, magnitude);
+      }
+    } else {
+      magnitude = decimalMagnitude(mantissa, exponent);
+    }
+  }
+  value = negative && mantissa != 0 ? -magnitude : magnitude;  // all zeros: positive zero
   return p;
 }
 
@@ -213,8 +349,8 @@ template <bool afterCount>
 // "0.0000000000000000E+000" in a dense one. Returns the byte after the zero,
 // or null for anything else.
 //
-// "0.0" before a blank or a line end is recognised inline, every other zero
-// out of line, which keeps the value read's loop small.
+// "0.0" before a blank or a line end is recognised inline (shortZeroInPlace),
+// every other zero out of line, which keeps the value read's loop small.
 [[gnu::noinline]] const unsigned char* longZeroInPlace(const unsigned char* p) {
   // The zero of "%.5E", 0.00000E+00: five zeros, the letter, the sign, two digits.
   if (std::memcmp(p, "00000E+00", 9) == 0 && classOf(p[9]) <= kSlash) return p + 9;
@@ -242,15 +378,18 @@ template <bool afterCount>
   return isDigit(p[4]) ? nullptr : p + 4;
 }
 
-[[gnu::always_inline]] inline const unsigned char* zeroInPlace(const unsigned char* p) {
+constexpr std::uint32_t kZeroPoint = '0' | '.' << 8;
+
+[[gnu::always_inline]] inline const unsigned char* shortZeroInPlace(const unsigned char* p) {
   std::uint32_t head;
   std::memcpy(&head, p, sizeof head);
-  constexpr std::uint32_t kZeroPoint = '0' | '.' << 8;
-  if ((head & 0xFFFFu) != kZeroPoint) return nullptr;
   constexpr std::uint32_t kZeroBlank = kZeroPoint | '0' << 16 | std::uint32_t{' '} << 24;
   constexpr std::uint32_t kZeroLineEnd = kZeroPoint | '0' << 16 | std::uint32_t{'\n'} << 24;
-  if (head == kZeroBlank || head == kZeroLineEnd) return p + 3;
-  return longZeroInPlace(p + 2);
+  return head == kZeroBlank || head == kZeroLineEnd ? p + 3 : nullptr;
+}
+
+[[gnu::always_inline]] inline const unsigned char* zeroInPlace(const unsigned char* p) {
+  return p[0] == '0' && p[1] == '.' ? longZeroInPlace(p + 2) : nullptr;
 }
 
 // ---- the byte-by-byte scanner -------------------------------------------------
@@ -267,7 +406,8 @@ struct ByteScan {
   ReadError error;
 };
 
-[[gnu::noinline]] ByteScan scanByBytes(ByteSource::Cursor& in, int c) {
+[[gnu::noinline]] ByteScan scanByBytes(ByteSource& source, int c) {
+  ByteSource::Cursor in(source);
   double value = 0.0;
   bool isValue = false;
   bool counted = false;
@@ -393,7 +533,9 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
       return ReadError::kNone;
     }
   }
-  const ByteScan scan = scanByBytes(in, c);
+  in.handOver();
+  const ByteScan scan = scanByBytes(source_, c);
+  in.takeOver();
   c = scan.c;
   if (scan.error == ReadError::kNone) {
     if (scan.isValue) entry.value = scan.value;
@@ -401,6 +543,84 @@ ReadError BasicListReader<Observer>::scanEntry(ByteSource::Cursor& in, int& c, E
     entry.repeat = scan.repeat;
   }
   return scan.error;
+}
+
+// Any other number that numberInPlace reads, out of line so that the run of
+// common entries keeps its registers; null also for a repeat count.
+// Returned whole, in two registers.
+struct InPlaceNumber {
+  const unsigned char* stop;
+  double value;
+};
+
+[[gnu::noinline]] InPlaceNumber otherNumberInPlace(const unsigned char* p) {
+  if (const unsigned char* stop = zeroInPlace(p); stop != nullptr) return {stop, 0.0};
+  int repeat = 1;
+  double value = 0.0;
+  const unsigned char* stop = numberInPlace<false>(p, value, repeat);
+  return {repeat == 1 ? stop : nullptr, value};
+}
+
+// The commonest entries read in place: the sparse model's zero, then the
+// dense models' layouts (whose zeros they read as well). Returns the byte
+// after the entry, or null for any other entry.
+[[gnu::always_inline]] inline const unsigned char* commonEntryInPlace(const unsigned char* p, double& value) {
+  value = 0.0;
+  const unsigned char* stop = shortZeroInPlace(p);
+  if (stop == nullptr) stop = *p == '-' ? denseInPlace<true>(p + 1, value) : denseInPlace<false>(p, value);
+  if (stop == nullptr) {
+    const InPlaceNumber other = otherNumberInPlace(p);
+    stop = other.stop;
+    value = other.value;
+  }
+  return stop;
+}
+
+// The blanks at `p`, up to seven, by one look at eight bytes; 8 when there
+// are eight or more.
+[[gnu::always_inline]] inline int blanksAt(const unsigned char* p) {
+  std::uint64_t bytes;
+  std::memcpy(&bytes, p, sizeof bytes);
+  const std::uint64_t others = bytes ^ 0x2020202020202020u;
+  return others == 0 ? 8 : std::countr_zero(others) >> 3;
+}
+
+// Reads targets[i..count) for as long as each is a common entry that ends,
+// with its blanks and its comma, well inside the block that ends at `end`:
+// the blanks before the entry (a value read's first entry follows the
+// record's leading blank), the entry, the blanks after it, one comma.
+// Returns where the next entry's blanks begin, `i` the next target. Anything
+// else (a tab, eight blanks in a row, a line end, another layout) is left to
+// the value read's steps, from the start of the entry.
+template <class Observer>
+[[gnu::noinline]] const unsigned char* commonRun(const unsigned char* p, const unsigned char* end, double* targets,
+                                                 int& i, int count, Observer& observer) {
+  if (end - p < kInPlaceWindow) return p;
+  const unsigned char* const last = end - kInPlaceWindow;  // the last place an entry may begin
+  const int before = blanksAt(p);
+  if (before == 8) return p;
+  p += before;
+  // Each entry's blanks and comma end where the next entry begins; blanks
+  // after a comma are left to the value read's steps.
+  int target = i;
+  do {
+    double value;
+    const unsigned char* stop = commonEntryInPlace(p, value);
+    if (stop == nullptr) break;
+    const int after = blanksAt(stop);
+    if (after == 8) break;
+    const unsigned char* next = stop + after;
+    if (*next <= ',') {  // a digit or a minus is the likeliest next
+      if (*next == '\t') break;
+      next += *next == ',';
+    }
+    observer.entryStart(p, target);
+    observer.entryEnd(stop, ListEntry{value, true, 1}, target);
+    p = next;
+    targets[target] = value;
+  } while (++target != count && p <= last);
+  i = target;
+  return p;
 }
 
 template <class Observer>
@@ -413,8 +633,20 @@ ReadStatus BasicListReader<Observer>::valueRead(double* targets, int count) {
     int owed = 0;       // copies of `entry` still to give, the current target's included
     int c = in.get();   // the next byte not yet consumed
     bool slash = false;
-    for (int i = 0; i < count; ++i) {
+    int i = 0;
+    while (i < count) {
       if (owed == 0) {
+        // A run of common entries, each read in place with its blanks and
+        // comma, as the steps below would read it.
+        if (c != kEof) {
+          const unsigned char* p = in.at(c);
+          const unsigned char* q = commonRun(p, in.blockEnd(), targets, i, count, observer_);
+          if (q != p) {
+            c = *q;
+            in.fetchTo(q + 1);
+          }
+        }
+        if (i == count) break;
         CharClass k = classOf(c);
         int crossed = 0;  // line feeds passed here (only an observer counts them)
         while (k == kBlank || k == kNewline) {
@@ -425,6 +657,7 @@ ReadStatus BasicListReader<Observer>::valueRead(double* targets, int count) {
         if (k == kComma) {  // a null for this target; the comma is its separator
           observer_.commaNull(in.at(c), i);
           c = in.get();
+          ++i;
           continue;
         }
         if (k == kSlash) {  // this and every later target keep their values
@@ -451,6 +684,7 @@ ReadStatus BasicListReader<Observer>::valueRead(double* targets, int count) {
       if (c == kEof && source_.readError() != 0) return fail(ReadError::kListInSystem);
       if (entry.isValue) targets[i] = entry.value;
       --owed;
+      ++i;
     }
     // The rest of the record begins at the byte that ended the last entry,
     // or just after the slash.

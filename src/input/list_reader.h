@@ -37,7 +37,7 @@ class BasicListReader {
  private:
   using Entry = ListEntry;
 
-  [[gnu::always_inline]] static inline ReadError scanEntry(ByteSource::Cursor& in, int& c, Entry& entry);
+  [[gnu::always_inline]] inline ReadError scanEntry(ByteSource::Cursor& in, int& c, Entry& entry);
   ReadStatus fail(ReadError error) const;
 
   ByteSource& source_;
