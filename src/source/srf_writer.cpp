@@ -81,7 +81,7 @@ std::string srfText(const SourceModel& model, const FileLabels& labels) {
     field(out, areaCm2);
     field(out, fromOrigin ? 0.0 : f.ruptureTime);
     field(out, model.timing.dt);
-    field(out, 100.0 * std::sqrt(f.rigidity / (1000.0 * medium.density)));
+    field(out, 100.0 * std::sqrt(f.rigidity / (1000.0 * medium.density)), 12);
     field(out, medium.density);
     out += "\n35";
     field(out, 100.0 * f.slip35);
