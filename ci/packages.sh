@@ -20,12 +20,12 @@ figure=$root/docs/rateA-out4.svg
 
 crlf() { perl -pe 's/\n/\r\n/g' "$@"; }
 
-# try_programs BIN DOC: runs the three programs of an unpacked package on the
+# try_programs BIN DOC: runs the four programs of an unpacked package on the
 # example model it carries, in a folder of their own.
 try_programs() {
   local bin=$1 doc=$2 work
   work=$(mktemp -d "$scratch/run.XXXXXX")
-  for f in slipreport slipcheck slipmap; do [ -x "$bin/$f" ] || { echo "no $bin/$f" >&2; return 1; }; done
+  for f in slipreport slipcheck slipmap slipsource; do [ -x "$bin/$f" ] || { echo "no $bin/$f" >&2; return 1; }; done
   for f in README.md rateA.dat rateA-out4.svg; do [ -f "$doc/$f" ] || { echo "no $doc/$f" >&2; return 1; }; done
   cp "$doc/rateA.dat" "$work/"
   (cd "$work" && "$bin/slipreport")
@@ -33,6 +33,8 @@ try_programs() {
   (cd "$work" && "$bin/slipcheck" -q) | grep -q ': 0 errors, 0 warnings$'
   (cd "$work" && "$bin/slipmap")
   cmp "$work/rateA-out4.svg" "$figure"
+  (cd "$work" && "$bin/slipsource") | grep -q '^Mw .* (IASPEI: '
+  "$bin/slipsource" --version | grep -qx "slipsource $version"
   "$bin/slipcheck" --version | grep -qx "slipcheck $version"
   "$bin/slipmap" --version | grep -qx "slipmap $version"
 }
@@ -53,13 +55,13 @@ esac
 echo "-- $(basename "$deb"):"; dpkg-deb -c "$deb" | awk '{print "   " $6}'
 dpkg -x "$deb" "$scratch/deb"
 try_programs "$scratch/deb/usr/bin" "$scratch/deb/usr/share/doc/slipreport"
-echo "ok   .deb: the three programs run on the example it carries"
+echo "ok   .deb: the four programs run on the example it carries"
 mkdir -p "$scratch/tgz"
 tar -xzf "$tgz" -C "$scratch/tgz"
 echo "-- $(basename "$tgz"):"; tar -tzf "$tgz" | sed 's/^/   /'
 top=$(ls "$scratch/tgz")
 try_programs "$scratch/tgz/$top/bin" "$scratch/tgz/$top/share/doc/slipreport"
-echo "ok   .tar.gz: the three programs run on the example it carries"
+echo "ok   .tar.gz: the four programs run on the example it carries"
 
 echo "== packages: Windows .zip"
 [ -f build-win/CPackConfig.cmake ] || { echo "build-win is missing: run ci/windows.sh first" >&2; exit 1; }
@@ -70,7 +72,7 @@ mkdir -p "$scratch/zip"
 echo "-- $(basename "$zip"):"; (cd "$scratch/zip" && find . -type f | sort | sed 's/^\.\//   /')
 top=$(ls "$scratch/zip")
 dir=$scratch/zip/$top
-for f in slipreport.exe slipcheck.exe slipmap.exe README.md rateA.dat; do
+for f in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe README.md rateA.dat; do
   [ -f "$dir/$f" ] || { echo "the zip has no $f" >&2; exit 1; }
 done
 wine=/usr/lib/wine/wine64

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows build, from this Debian machine: cross-compiles slipreport.exe,
-# slipmap.exe and the platform-neutral tests with mingw-w64, runs the tests
+# slipmap.exe, slipsource.exe and the platform-neutral tests with mingw-w64, runs the tests
 # under Wine, then runs the tools under Wine beside the Linux build on the
 # example and on failure cases, and compares outputs, diagnostics and exit
 # statuses.
@@ -62,10 +62,10 @@ fi
 "$wine" wineboot > /dev/null 2>&1 < /dev/null || true
 trap '"$wineserver" -k > /dev/null 2>&1 || true' EXIT
 
-echo "== windows: cross-build slipreport.exe, slipcheck.exe, slipmap.exe and the tests"
+echo "== windows: cross-build slipreport.exe, slipcheck.exe, slipmap.exe, slipsource.exe and the tests"
 cmake -B build-win -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" > build-win/configure.log
 cmake --build build-win -j2
-for exe in slipreport.exe slipmap.exe; do
+for exe in slipreport.exe slipmap.exe slipsource.exe; do
   dlls=$(x86_64-w64-mingw32-objdump -p "build-win/$exe" | awk '/DLL Name/ {print $3}' | sort | tr '\n' ' ')
   echo "$exe imports: $dlls"
   if [ "$dlls" != "KERNEL32.dll msvcrt.dll " ]; then
@@ -84,7 +84,7 @@ ctest --test-dir build-win --output-on-failure --no-tests=error -j2 \
 
 echo "== windows: the Linux reference tool"
 cmake -B build-linux-win > /dev/null
-cmake --build build-linux-win -j2 --target slipreport slipcheck slipmap > /dev/null
+cmake --build build-linux-win -j2 --target slipreport slipcheck slipmap slipsource > /dev/null
 
 bash ci/windows_e2e.sh "$root/build-linux-win/slipreport" "$root/build-win/slipreport.exe" "$root/build-win/make_model.exe" \
   "$root/build-linux-win/slipmap" "$root/build-win/slipmap.exe"

@@ -21,6 +21,9 @@ make_model=${3:+$(realpath "$3")}
 # slipcheck beside each build's slipreport
 check_linux=$(dirname "$linux")/slipcheck
 check_exe=$(dirname "$exe")/slipcheck.exe
+# and slipsource
+source_linux=$(dirname "$linux")/slipsource
+source_exe=$(dirname "$exe")/slipsource.exe
 linux_map=${4:+$(realpath "$4")}
 map_exe=${5:+$(realpath "$5")}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -245,6 +248,30 @@ win_status=0
 crlf "$dir/linux.out" | cmp -s - "$dir/win.out" || fail "findings differ: $(diff <(crlf "$dir/linux.out") "$dir/win.out" | head -5)"
 [ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
 finish
+# slipsource.exe prints the Linux summary, line for line with CR LF, and
+# writes the same moment-rate table byte for byte, on the example model with
+# a layered structure written with CR LF.
+name=slipsource
+case_ok=1
+dir=$scratch/$name
+mkdir -p "$dir/linux" "$dir/win"
+for side in linux win; do
+  cp "$model" "$dir/$side/rateA.dat"
+  printf '# crust\r\n4 5.5 3.2 2.6\r\n16\t6.3 3.6 2.8\r\n0 7.9 4.5 3.3\r\n' > "$dir/$side/crust.txt"
+done
+source_args=(--structure crust.txt --depth 16 --mr mr.txt)
+linux_status=0
+(cd "$dir/linux" && "$source_linux" "${source_args[@]}") > "$dir/linux.out" 2> "$dir/linux.err" || linux_status=$?
+win_status=0
+(cd "$dir/win" && "$wine" "$source_exe" "${source_args[@]}") < /dev/null > "$dir/win.out" 2> "$dir/win.err" ||
+  win_status=$?
+[ $linux_status = 0 ] || fail "Linux slipsource exit status $linux_status: $(head -3 "$dir/linux.err")"
+[ $win_status = 0 ] || fail "exit status $win_status: $(head -3 "$dir/win.err")"
+crlf "$dir/linux.out" | cmp -s - "$dir/win.out" || fail "summaries differ: $(diff <(crlf "$dir/linux.out") "$dir/win.out" | head -5)"
+cmp -s "$dir/linux/mr.txt" "$dir/win/mr.txt" || fail "moment-rate tables differ: $(diff "$dir/linux/mr.txt" "$dir/win/mr.txt" | head -5)"
+[ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
+finish
+
 if [ -n "$map_exe" ]; then
   # The figure's text depends on nothing of the platform: the same bytes.
   with_report() { cp "$root/tests/data/example-report.csv" "$1/rateA-out4.csv"; }

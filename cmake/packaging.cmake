@@ -1,4 +1,4 @@
-# Installing the three programs and packing them for both platforms.
+# Installing the four programs and packing them for both platforms.
 #
 #   cmake --install BUILD --prefix DIR   programs in DIR/bin, the README, the
 #                                        example model and its figure in
@@ -18,7 +18,7 @@ else()
   set(SLIP_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/slipreport)
 endif()
 
-foreach(program slipreport slipcheck slipmap)
+foreach(program slipreport slipcheck slipmap slipsource)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${SLIP_BIN_DIR})
   endif()
@@ -32,12 +32,13 @@ set(CPACK_PACKAGE_NAME slipreport)
 set(CPACK_PACKAGE_VENDOR "slipreport developers")
 set(CPACK_PACKAGE_CONTACT "slipreport developers <slipreport@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "finite-fault slip model report, model checker and figure (slipreport, slipcheck, slipmap)")
+    "finite-fault slip model report, model checker, figure and source (slipreport, slipcheck, slipmap, slipsource)")
 set(CPACK_PACKAGE_DESCRIPTION
     "slipreport reads the slip-rate model rateA.dat of a finite-fault inversion and writes the report
 rateA-out4.csv of total slip, rake, slip components, rupture time, distance and position of every
 subfault; slipcheck says where a model file goes wrong, to the line and column; slipmap draws a
-report as an SVG figure of the fault plane and the map view.")
+report as an SVG figure of the fault plane and the map view; slipsource gives the rupture as a seismic
+source: seismic moment, magnitude and moment-rate function.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CHECKSUM SHA256)

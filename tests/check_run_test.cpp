@@ -110,11 +110,11 @@ TEST(CheckRun, CommandLine) {
       {{"-q", "rateA.dat"}, 0, "rateA.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 0 warnings", ""},
       {{"--help"}, 0, "usage: slipcheck [options] [MODEL]", ""},
       {{"--version"}, 0, "slipcheck " SLIP_VERSION, ""},
-      {{"--colour"}, 64, "", "slipcheck: unknown option --colour"},
-      {{"a.dat", "b.dat"}, 64, "", "slipcheck: more than one model: b.dat"},
+      {{"--colour"}, 64, "", "slipcheck: error: unknown option '--colour'"},
+      {{"a.dat", "b.dat"}, 64, "", "slipcheck: error: one [MODEL] at a time: 'b.dat' is one too many"},
       {{"missing.dat"}, 2, "missing.dat: cannot be read: 1 error; a run would stop opening it",
-       "slipcheck: missing.dat: No such file or directory"},
-      {{"."}, 2, ".: cannot be read: 1 error; a run would stop reading it", "slipcheck: .: Is a directory"},
+       "slipcheck: error: missing.dat: No such file or directory"},
+      {{"."}, 2, ".: cannot be read: 1 error; a run would stop reading it", "slipcheck: error: .: Is a directory"},
   };
   for (const Case& c : cases) {
     ToolRun run = runCheck(dir, c.args);

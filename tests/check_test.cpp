@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/findings.h"
+#include "cli/diagnostics.h"
 #include "check_support.h"
 
 namespace slip {
@@ -145,11 +146,11 @@ TEST(Check, FindingsDoNotDependOnHowTheTextArrives) {
 
 TEST(Check, ExcerptOfALongLineIsCutAroundTheColumn) {
   const std::string longLine = std::string(150, 'a') + "BAD" + std::string(150, 'b');
-  EXPECT_EQ(check::renderExcerpt(7, longLine, 151, 153),
+  EXPECT_EQ(cli::renderExcerpt(7, longLine, 151, 153),
             " 7 | ..." + std::string(60, 'a') + "BAD" + std::string(37, 'b') + "...\n" +
                 "   |    " + std::string(60, ' ') + "^~~\n");
-  EXPECT_EQ(check::renderExcerpt(12, "1\t2\x01", 3, 3), " 12 | 1 2?\n    |   ^\n");
-  EXPECT_EQ(check::renderExcerpt(1, "", 1, 1), " 1 | \n   | ^\n");
+  EXPECT_EQ(cli::renderExcerpt(12, "1\t2\x01", 3, 3), " 12 | 1 2?\n    |   ^\n");
+  EXPECT_EQ(cli::renderExcerpt(1, "", 1, 1), " 1 | \n   | ^\n");
 }
 
 }  // namespace

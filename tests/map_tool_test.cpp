@@ -61,8 +61,7 @@ TEST(MapTool, HelpAndVersion) {
   EXPECT_EQ(version.out, std::string("slipmap ") + SLIP_VERSION + "\n");
 }
 
-const char kUsage[] =
-    "usage: slipmap [--contour SECONDS] [--no-arrows] [--title TEXT] [--width PIXELS] [-o FILE] [REPORT]\n";
+const char kUsage[] = "usage: slipmap [options] [REPORT]\n";
 
 TEST(MapTool, CommandLineMistakes) {
   TempDir dir;
@@ -71,10 +70,10 @@ TEST(MapTool, CommandLineMistakes) {
       {{"--colour"}, "unknown option '--colour'"},
       {{"--width", "50"}, "--width needs a whole number of pixels from 100 to 20000, not '50'"},
       {{"--contour=0"}, "--contour needs a number of seconds above 0, not '0'"},
-      {{"--contour"}, "--contour needs a value"},
-      {{"a.csv", "b.csv"}, "one report at a time: 'b.csv' is a second"},
+      {{"--contour"}, "--contour needs a value (SECONDS)"},
+      {{"a.csv", "b.csv"}, "one [REPORT] at a time: 'b.csv' is one too many"},
       {{"--contour", "0.01"}, "--contour 0.01 gives more than 200 contour lines"},
-      {{"figure.svg"}, "the figure would replace the report 'figure.svg'"},
+      {{"-o", "./rateA-out4.csv"}, "the output './rateA-out4.csv' is the input 'rateA-out4.csv'"},
   };
   for (const auto& c : cases) {
     const ToolRun run = slipmap(dir, c.args);
@@ -84,6 +83,11 @@ TEST(MapTool, CommandLineMistakes) {
   }
 }
 
+// The damaged line's first 100 columns, with the caret under the cell.
+const std::string kDamagedExcerpt =
+    " 4 | W 2,   0.0x000,   0.00000,   0.00000,   0.00000,   0.00000,   0.00000,   0.00000,   0.00000,   0.000...\n"
+    "   |        ^\n";
+
 // A failed run leaves an older figure as it was and no temporary file.
 TEST(MapTool, BadInputWritesNothing) {
   TempDir dir;
@@ -91,10 +95,11 @@ TEST(MapTool, BadInputWritesNothing) {
   damaged.replace(damaged.find("W 2,") + 4, 10, "   0.0x000");
   const struct { std::string report; std::vector<std::string> args; std::string error; } cases[] = {
       {damaged, {}, "rateA-out4.csv:4:8: error: expected a number in column L1 of row W2 of section \"Slip (m)\", "
-                    "found \"0.0x000\"\n"},
+                    "found \"0.0x000\"\n" + kDamagedExcerpt},
       {"", {"missing.csv", "-o", "rateA-out4.svg"},
-       "missing.csv: error: cannot read the report: No such file or directory\n"},
-      {kReport, {"-o", "no/such/folder/x.svg"}, "no/such/folder/x.svg: error: cannot write the figure: No such file or directory\n"},
+       "slipmap: error: missing.csv: cannot read: No such file or directory\n"},
+      {kReport, {"-o", "no/such/folder/x.svg"},
+       "slipmap: error: no/such/folder/x.svg: cannot create a temporary file beside it: No such file or directory\n"},
   };
   for (const auto& c : cases) {
     dir.write("rateA-out4.csv", c.report);

@@ -77,6 +77,10 @@ RunningTool startTool(const std::string& dir, const RunOptions& options) {
     ::close(errPipe[1]);
     int devnull = ::open("/dev/null", O_RDONLY);
     if (devnull >= 0) ::dup2(devnull, 0);
+    if (!options.standardOutput.empty()) {
+      const int out = ::open(options.standardOutput.c_str(), O_WRONLY);
+      if (out < 0 || ::dup2(out, 1) < 0) ::_exit(126);
+    }
     struct sigaction action = {};
     action.sa_handler = options.ignoreInterrupt ? SIG_IGN : SIG_DFL;
     ::sigaction(SIGINT, &action, nullptr);

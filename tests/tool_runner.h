@@ -40,6 +40,7 @@ struct RunOptions {
   bool unreadStandardError = false;  // standard error is a pipe nobody reads:
                                      // writing to it raises SIGPIPE
   std::string tool = {};             // the program; empty for slipreport
+  std::string standardOutput = {};   // a file to open as standard output instead of a pipe
 };
 
 // Runs the tool with `dir` as its working directory and waits for it.

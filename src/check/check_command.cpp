@@ -1,12 +1,15 @@
 #include "check/check_command.h"
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "check/model_check.h"
+#include "cli/diagnostics.h"
+#include "cli/exit_status.h"
+#include "cli/files.h"
+#include "cli/options.h"
 #include "driver/platform.h"
 
 namespace slip::check {
@@ -15,28 +18,30 @@ namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr unsigned char kCtrlZ = 26;
 
-const char kUsage[] = "usage: slipcheck [options] [MODEL]\n";
-const char kHelp[] =
-    "usage: slipcheck [options] [MODEL]\n"
-    "\n"
+enum OptionId { kAll, kQuiet };
+
+constexpr cli::Option kOptions[] = {
+    {0, "all", nullptr, "show every warning, not only the first of each kind", kAll},
+    {'q', "quiet", nullptr, "print the summary line alone", kQuiet},
+};
+
+const cli::Program kProgram = {
+    "slipcheck",
+    "[MODEL]",
+    1,
     "Reads the slip-rate model MODEL (default rateA.dat) exactly as slipreport\n"
-    "reads it and says where it goes wrong, to the line and column.\n"
-    "\n"
-    "options:\n"
-    "  --all        show every warning, not only the first of each kind\n"
-    "  -q, --quiet  print the summary line alone\n"
-    "  --help       print this help and exit\n"
-    "  --version    print the version and exit\n"
-    "\n"
+    "reads it and says where it goes wrong, to the line and column.\n",
+    kOptions,
     "exit status:\n"
     "  0  a run would succeed, and nothing was found\n"
     "  1  a run would succeed, but there are warnings\n"
     "  2  a run would fail (an error, or a model that cannot be read)\n"
-    "  64 the command line is wrong\n";
+    "  64 the command line is wrong\n",
+};
 
 class StandardOutput final : public Output {
  public:
-  void write(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stdout); }
+  void write(std::string_view text) override { cli::standardOutput().write(text); }
 };
 
 // Reads the model file in blocks and notes what the reader's view hides.
@@ -64,51 +69,33 @@ struct FileFeed {
   }
 };
 
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "slipcheck: %s\n%s", message.c_str(), kUsage);
-  return kExitUsage;
+// Ends the run: standard output written whole, or the failure said.
+int finish(int status) {
+  const std::string failure = cli::standardOutput().finish();
+  if (failure.empty()) return status;
+  cli::reportError(kProgram.name, failure);
+  return cli::kExitFailed;
 }
 
 // A model that cannot be opened or read: the system's word for it, and the summary.
 int cannotRead(const std::string& name, int error, const char* doing) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "slipcheck: %s: %s\n", name.c_str(), platform::errorText(error));
-  std::printf("%s: cannot be read: 1 error; a run would stop %s it\n", name.c_str(), doing);
-  std::fflush(stdout);
-  return kExitError;
+  cli::reportError(kProgram.name, name + ": " + platform::errorText(error));
+  cli::standardOutput().write(name + ": cannot be read: 1 error; a run would stop " + doing + " it\n");
+  return finish(cli::kExitFailed);
 }
 
 }  // namespace
 
 int runCheckCommand(int argc, char** argv) {
+  const cli::CommandLine line = cli::parseCommandLine(kProgram, argc, argv);
+  const int settled = cli::settleCommandLine(kProgram, line);
+  if (settled >= 0) return settled;
   CheckOptions options;
-  const char* model = nullptr;
-  bool optionsEnd = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    if (!optionsEnd && arg.size() > 1 && arg[0] == '-') {
-      if (arg == "--") {
-        optionsEnd = true;
-      } else if (arg == "--help" || arg == "-h") {
-        std::fputs(kHelp, stdout);
-        return kExitClean;
-      } else if (arg == "--version") {
-        std::printf("slipcheck %s\n", SLIP_VERSION);
-        return kExitClean;
-      } else if (arg == "--all") {
-        options.all = true;
-      } else if (arg == "--quiet" || arg == "-q") {
-        options.quiet = true;
-      } else {
-        return usageError("unknown option " + std::string(arg));
-      }
-    } else if (model == nullptr) {
-      model = argv[i];
-    } else {
-      return usageError("more than one model: " + std::string(arg));
-    }
+  for (const cli::GivenOption& option : line.options) {
+    if (option.id == kAll) options.all = true;
+    if (option.id == kQuiet) options.quiet = true;
   }
-  const std::string name = model != nullptr ? model : "rateA.dat";
+  const std::string name = line.operands.empty() ? "rateA.dat" : line.operands.front();
 
   StandardOutput out;
   FileFeed feed;
@@ -120,9 +107,8 @@ int runCheckCommand(int argc, char** argv) {
   CheckResult result = checkModel(source, name, feed.facts, options, out);
   platform::closeFile(feed.handle, &error);
   if (result.systemError != 0) return cannotRead(name, result.systemError, "reading");
-  std::fflush(stdout);
-  if (result.errors > 0) return kExitError;
-  return result.warnings > 0 ? kExitWarnings : kExitClean;
+  if (result.errors > 0) return finish(cli::kExitFailed);
+  return finish(result.warnings > 0 ? cli::kExitWarnings : cli::kExitDone);
 }
 
 }  // namespace slip::check

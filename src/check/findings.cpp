@@ -1,15 +1,13 @@
 #include "check/findings.h"
 
-#include <cstdio>
 #include <utility>
+
+#include "cli/diagnostics.h"
 
 namespace slip::check {
 namespace {
 
-constexpr long long kExcerptWidth = 100;   // characters of a long line shown around the column
-constexpr long long kBeforeColumn = 60;
-
-const char* severity(Kind kind) { return kind == Kind::kError ? "error" : "warning"; }
+cli::Severity severity(Kind kind) { return kind == Kind::kError ? cli::Severity::Error : cli::Severity::Warning; }
 
 std::string number(long long value) { return std::to_string(value); }
 
@@ -34,36 +32,6 @@ const char* kindName(Kind kind) {
     case Kind::kCount: break;
   }
   return "";
-}
-
-std::string renderExcerpt(long long line, std::string_view head, long long column, long long lastColumn) {
-  const long long size = static_cast<long long>(head.size());
-  if (column < 1 || column > size + 1) return {};
-  if (lastColumn < column) lastColumn = column;
-  long long first = 1;  // first column shown
-  long long last = size;
-  if (size > kExcerptWidth) {
-    first = column > kBeforeColumn ? column - kBeforeColumn : 1;
-    last = first + kExcerptWidth - 1;
-    if (last > size) last = size;
-  }
-  if (lastColumn > last + 1) lastColumn = last + 1;
-  const std::string gutter = " " + number(line) + " | ";
-  std::string text = gutter;
-  if (first > 1) text += "...";
-  for (long long c = first; c <= last; ++c) {
-    unsigned char byte = static_cast<unsigned char>(head[static_cast<std::size_t>(c - 1)]);
-    text += byte == '\t' ? ' ' : (byte >= 32 && byte < 127 ? static_cast<char>(byte) : '?');
-  }
-  if (last < size) text += "...";
-  text += '\n';
-  text += std::string(gutter.size() - 2, ' ') + "| ";
-  if (first > 1) text += "   ";
-  text += std::string(static_cast<std::size_t>(column - first), ' ');
-  text += '^';
-  text += std::string(static_cast<std::size_t>(lastColumn - column), '~');
-  text += '\n';
-  return text;
 }
 
 Reporter::Reporter(std::string_view name, Output& out, bool all, bool quiet)
@@ -109,27 +77,25 @@ void Reporter::finish() {
   if (all_ || quiet_) return;
   for (std::size_t k = 1; k < counts_.size(); ++k) {
     if (counts_[k] <= 1) continue;
-    out_.write(name_ + ": note: " + number(counts_[k] - 1) + " more \"" + kindName(static_cast<Kind>(k)) +
-               "\" warning" + (counts_[k] == 2 ? "" : "s") + " not shown; --all shows every one\n");
+    out_.write(cli::renderDiagnostic({name_}, cli::Severity::Note,
+                                     number(counts_[k] - 1) + " more \"" + kindName(static_cast<Kind>(k)) +
+                                         "\" warning" + (counts_[k] == 2 ? "" : "s") +
+                                         " not shown; --all shows every one"));
   }
 }
 
 void Reporter::print(const Finding& f, std::string_view head, bool withHead) {
   if (quiet_) return;
-  std::string text = name_;
-  if (f.line > 0) text += ":" + number(f.line) + ":" + number(f.column);
-  text += ": ";
-  text += severity(f.kind);
-  text += ": " + f.message + "\n";
-  if (!f.context.empty()) text += "  " + f.context + "\n";
-  if (withHead && f.excerpt) text += renderExcerpt(f.line, head, f.column, f.lastColumn);
+  const cli::Place place{name_, f.line, f.column, f.lastColumn};
+  std::string text = withHead && f.excerpt
+                         ? cli::renderDiagnostic(place, severity(f.kind), f.message, f.context, head)
+                         : cli::renderDiagnostic(place, severity(f.kind), f.message, f.context);
   if (f.kind == Kind::kError && hasShift_ && shift_.line < f.line) {
-    text += name_ + ":" + number(shift_.line) + ":" + number(shift_.column) +
-            ": note: " + shift_.note + "\n";
-    if (!shiftHead_.empty()) text += renderExcerpt(shift_.line, shiftHead_, shift_.column, shift_.lastColumn);
+    const cli::Place cause{name_, shift_.line, shift_.column, shift_.lastColumn};
+    text += shiftHead_.empty() ? cli::renderDiagnostic(cause, cli::Severity::Note, shift_.note)
+                               : cli::renderDiagnostic(cause, cli::Severity::Note, shift_.note, {}, shiftHead_);
   }
   out_.write(text);
 }
-
 
 }  // namespace slip::check

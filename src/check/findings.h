@@ -60,11 +60,6 @@ struct Finding {
   std::string note;        // for the shift cause: what the note under a later error says
 };
 
-// The line-and-caret excerpt of `head` (the line's first bytes) for a finding
-// at `column` (marked to `lastColumn`), cut to about 100 characters around it.
-// Bytes that would not print as one character print as '?', a tab as a blank.
-std::string renderExcerpt(long long line, std::string_view head, long long column, long long lastColumn);
-
 class Reporter {
  public:
   Reporter(std::string_view name, Output& out, bool all, bool quiet);

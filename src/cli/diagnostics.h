@@ -25,10 +25,13 @@ struct Place {
 };
 
 // "FILE:LINE:COL: SEVERITY: MESSAGE\n" ("FILE: SEVERITY: MESSAGE\n" without a line),
-// then "  CONTEXT\n" when there is one, then the excerpt of `lineText` (the
-// line's text, or its first bytes; empty: no excerpt).
+// then "  CONTEXT\n" when there is one.
 std::string renderDiagnostic(const Place& place, Severity severity, std::string_view message,
-                             std::string_view context = {}, std::string_view lineText = {});
+                             std::string_view context = {});
+// The same, then the excerpt of `lineText` (the line's text, or its first
+// bytes) with the caret under the place's column.
+std::string renderDiagnostic(const Place& place, Severity severity, std::string_view message,
+                             std::string_view context, std::string_view lineText);
 
 // The line-and-caret excerpt of `head` (the line's first bytes) for a place
 // at `column` (marked to `lastColumn`), cut to about 100 characters around

@@ -57,14 +57,18 @@ void setTemporaryNameSource(TemporaryNameSource source);  // nullptr: the defaul
 // is dropped, and finish() says "standard output: No space left on device".
 class StandardOutput {
  public:
+  // Text: on Windows each LF goes out as CR LF, as the platform's text files end lines.
   void write(std::string_view text);
-  // Returns "" or the failure's text for reportError.
+  // Bytes, unchanged (a figure on standard output).
+  void writeBytes(std::string_view bytes);
+  // Returns "" or the failure's text for reportError. Later writes are dropped.
   std::string finish();
 
  private:
   void drain();
   std::string pending_;
   int error_ = 0;
+  bool closed_ = false;
 };
 
 // The companions' one standard output.

@@ -4,22 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
 #include "map/figure_layout.h"
 
 namespace slip::map {
 
-enum class Action { Draw, Help, Version, Mistake };
+extern const cli::Program kProgram;  // slipmap's options, usage and help
 
 struct Command {
-  Action action = Action::Draw;
+  cli::CommandLine line;  // the outcome: run, help, version or a mistake
   std::string report = "rateA-out4.csv";
-  std::string output;   // empty: the report's name with the extension .svg; "-": standard output
+  std::string output;     // empty: the report's name with the extension .svg; "-": standard output
   FigureOptions figure;
-  std::string mistake;  // Mistake: what is wrong, for standard error
 };
-
-extern const char kUsage[];  // the one-line synopsis
-extern const char kHelp[];   // the whole --help text
 
 // The arguments after the program's name.
 Command parseCommandLine(const std::vector<std::string>& args);

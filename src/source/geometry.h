@@ -37,11 +37,11 @@ namespace slip::source {
 
 // The user's overrides; an empty value is derived from the model.
 struct GeometryOptions {
-  std::optional<double> strike;  // degrees
-  std::optional<double> dip;     // degrees
-  std::optional<double> dx;      // km
-  std::optional<double> dz;      // km
-  std::optional<double> depth;   // km, the hypocentre's
+  std::optional<double> strike = {};  // degrees
+  std::optional<double> dip = {};     // degrees
+  std::optional<double> dx = {};      // km
+  std::optional<double> dz = {};      // km
+  std::optional<double> depth = {};   // km, the hypocentre's
 };
 
 inline constexpr double kSpacingTolerance = 0.001;   // relative, Dx and Dz

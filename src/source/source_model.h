@@ -77,8 +77,8 @@ struct Layer {
 struct Rigidity {
   bool layered = false;              // false: `constant` everywhere
   double constant = kDefaultRigidity;  // Pa
-  std::string structureName;         // the structure file, as the user named it
-  std::vector<Layer> layers;         // from the surface down
+  std::string structureName = {};    // the structure file, as the user named it
+  std::vector<Layer> layers = {};    // from the surface down
 };
 
 // When a subfault's samples start.

@@ -85,7 +85,7 @@ std::vector<Item> items(const SourceModel& m, std::string_view name) {
   }
   add("rigidity_pa",
       m.rigidity.layered ? format("rigidity layered (%s)", rigidityNote(m.rigidity).c_str())
-                         : format("rigidity %.4g Pa (%s)", m.rigidity.constant, rigidityNote(m.rigidity).c_str()),
+                         : format("rigidity %.3e Pa (%s)", m.rigidity.constant, rigidityNote(m.rigidity).c_str()),
       m.rigidity.layered ? "null" : number(m.rigidity.constant));
   if (m.rigidity.layered) add("structure", "", jsonString(m.rigidity.structureName));
   add("area_m2", format("area %.6g m^2 (one subfault, Dx Dz)", s.area), number(s.area));

@@ -1,0 +1,185 @@
+#include "cli/options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "cli/diagnostics.h"
+#include "cli/exit_status.h"
+#include "cli/files.h"
+
+namespace slip::cli {
+namespace {
+
+const Option* findLong(const Program& program, std::string_view name) {
+  for (const Option& option : program.options)
+    if (option.longName != nullptr && name == option.longName) return &option;
+  return nullptr;
+}
+
+const Option* findShort(const Program& program, char name) {
+  for (const Option& option : program.options)
+    if (option.shortName != 0 && option.shortName == name) return &option;
+  return nullptr;
+}
+
+CommandLine mistake(std::string message) {
+  CommandLine line;
+  line.outcome = Outcome::Mistake;
+  line.mistake = std::move(message);
+  return line;
+}
+
+// The option's names as --help lists them: "-o, --output FILE".
+std::string namesOf(const Option& option) {
+  std::string text;
+  if (option.shortName != 0) text += std::string("-") + option.shortName;
+  if (option.longName != nullptr) text += (text.empty() ? "--" : ", --") + std::string(option.longName);
+  if (option.valueName != nullptr) text += std::string(" ") + option.valueName;
+  return text;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const Program& program, std::span<const std::string> args) {
+  CommandLine line;
+  bool optionsEnd = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnd || arg.size() < 2 || arg[0] != '-') {
+      if (line.operands.size() == program.maxOperands) {
+        return mistake(program.maxOperands == 0 ? "unexpected operand '" + arg + "'"
+                                                : "one " + std::string(program.operands) +
+                                                      " at a time: '" + arg + "' is one too many");
+      }
+      line.operands.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnd = true;
+      continue;
+    }
+    if (arg[1] == '-') {
+      const std::size_t equals = arg.find('=');
+      const std::string name = arg.substr(0, equals);
+      const std::string_view bare = std::string_view(name).substr(2);
+      if (bare == "help" || bare == "version") {
+        if (equals != std::string::npos) return mistake(name + " takes no value");
+        return CommandLine{bare == "help" ? Outcome::Help : Outcome::Version, {}, {}, {}};
+      }
+      const Option* option = findLong(program, bare);
+      if (option == nullptr) return mistake("unknown option '" + name + "'");
+      if (option->valueName == nullptr) {
+        if (equals != std::string::npos) return mistake(name + " takes no value");
+        line.options.push_back({option->id, name, {}});
+      } else if (equals != std::string::npos) {
+        line.options.push_back({option->id, name, arg.substr(equals + 1)});
+      } else if (i + 1 < args.size()) {
+        line.options.push_back({option->id, name, args[++i]});
+      } else {
+        return mistake(name + " needs a value (" + option->valueName + ")");
+      }
+      continue;
+    }
+    // One or more short options: flags, the last of which may take a value.
+    for (std::size_t k = 1; k < arg.size(); ++k) {
+      const char letter = arg[k];
+      const std::string name = std::string("-") + letter;
+      if (letter == 'h') return CommandLine{Outcome::Help, {}, {}, {}};
+      const Option* option = findShort(program, letter);
+      if (option == nullptr) return mistake("unknown option '" + name + "'");
+      if (option->valueName == nullptr) {
+        line.options.push_back({option->id, name, {}});
+        continue;
+      }
+      if (k + 1 < arg.size()) {
+        line.options.push_back({option->id, name, arg.substr(k + 1)});
+      } else if (i + 1 < args.size()) {
+        line.options.push_back({option->id, name, args[++i]});
+      } else {
+        return mistake(name + " needs a value (" + option->valueName + ")");
+      }
+      break;
+    }
+  }
+  return line;
+}
+
+CommandLine parseCommandLine(const Program& program, int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  return parseCommandLine(program, args);
+}
+
+std::string usageLine(const Program& program) {
+  return std::string("usage: ") + program.name + " [options] " + program.operands + "\n";
+}
+
+std::string helpText(const Program& program) {
+  constexpr std::size_t kColumn = 24;  // where the descriptions start
+  std::string text = usageLine(program) + "\n" + program.about + "\noptions:\n";
+  auto entry = [&](const std::string& names, std::string_view help) {
+    std::string left = "  " + names;
+    left += left.size() + 2 <= kColumn ? std::string(kColumn - left.size(), ' ') : "\n" + std::string(kColumn, ' ');
+    // Continuation lines of the help text line up under its first line.
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t end = help.find('\n', start);
+      text += (start == 0 ? left : std::string(kColumn, ' '));
+      text += help.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+      text += '\n';
+      if (end == std::string_view::npos) break;
+      start = end + 1;
+    }
+  };
+  for (const Option& option : program.options) entry(namesOf(option), option.help);
+  entry("-h, --help", "show this help and exit");
+  entry("--version", "show the version and exit");
+  text += "\n";
+  text += program.exitStatuses;
+  return text;
+}
+
+int usageMistake(const Program& program, std::string_view message) {
+  reportError(program.name, message);
+  writeDiagnostic(usageLine(program));
+  return kExitUsage;
+}
+
+int settleCommandLine(const Program& program, const CommandLine& line) {
+  switch (line.outcome) {
+    case Outcome::Run: return -1;
+    case Outcome::Mistake: return usageMistake(program, line.mistake);
+    case Outcome::Help: standardOutput().write(helpText(program)); break;
+    case Outcome::Version:
+      standardOutput().write(std::string(program.name) + " " + SLIP_VERSION + "\n");
+      break;
+  }
+  const std::string failure = standardOutput().finish();
+  if (failure.empty()) return kExitDone;
+  reportError(program.name, failure);
+  return kExitFailed;
+}
+
+bool parseNumber(std::string_view text, double& value) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  if (begin != end && *begin == '+') ++begin;  // "+5" as a user may write it
+  double parsed = 0.0;
+  auto [stop, ec] = std::from_chars(begin, end, parsed);
+  if (ec != std::errc() || stop != end || begin == end || !std::isfinite(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
+bool parseInteger(std::string_view text, long long& value) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  if (begin != end && *begin == '+') ++begin;
+  long long parsed = 0;
+  auto [stop, ec] = std::from_chars(begin, end, parsed);
+  if (ec != std::errc() || stop != end || begin == end) return false;
+  value = parsed;
+  return true;
+}
+
+}  // namespace slip::cli

@@ -1,0 +1,321 @@
+#include "source/source_command.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/model_check.h"
+#include "cli/diagnostics.h"
+#include "cli/exit_status.h"
+#include "cli/files.h"
+#include "cli/options.h"
+#include "compose/slip_composer.h"
+#include "driver/grid.h"
+#include "driver/platform.h"
+#include "input/list_reader.h"
+#include "input/subfault_groups.h"
+#include "source/geometry.h"
+#include "source/moment.h"
+#include "source/source_text.h"
+#include "source/structure.h"
+
+namespace slip::source {
+namespace {
+
+constexpr std::size_t kBlockSize = 64 * 1024;
+constexpr std::size_t kLargestStructure = 16u << 20;  // a few hundred bytes is usual
+constexpr std::size_t kLargestModel = 1u << 30;       // read whole only to place a rupture time
+
+enum OptionId { kRigidity, kStructure, kDepth, kStrike, kDip, kDx, kDz, kDt, kOnset, kJson, kMr };
+
+constexpr cli::Option kOptions[] = {
+    {0, "rigidity", "PA", "one rigidity for every subfault, in Pa (default 3.0e10)", kRigidity},
+    {0, "structure", "FILE",
+     "layered structure, one layer a line from the surface down:\n"
+     "THICKNESS_KM VP_KM_S VS_KM_S DENSITY_G_CM3; each subfault takes\n"
+     "mu = rho Vs^2 of the layer at its depth (needs --depth)",
+     kStructure},
+    {0, "depth", "KM", "the hypocentre's depth; a subfault lies at KM + a1(2) sin(dip)", kDepth},
+    {0, "strike", "DEG", "strike, clockwise from north (default: from the positions)", kStrike},
+    {0, "dip", "DEG", "dip, 0 to 90, to the right of strike (default: from the positions)", kDip},
+    {0, "dx", "KM", "subfault length along strike (default: the a1(1) spacing)", kDx},
+    {0, "dz", "KM", "subfault width down dip (default: the a1(2) spacing)", kDz},
+    {0, "dt", "S", "slip-rate sample interval (default 0.5 s)", kDt},
+    {0, "onset", "WHEN",
+     "rupture (default): a subfault's samples start at its rupture time;\norigin: every subfault's start at 0",
+     kOnset},
+    {0, "json", nullptr, "print the summary as one JSON object", kJson},
+    {0, "mr", "FILE", "write the moment-rate function to FILE ('-': standard output)", kMr},
+};
+
+const cli::Program kProgram = {
+    "slipsource",
+    "[MODEL]",
+    1,
+    "Reads the slip-rate model MODEL (default rateA.dat) as slipreport reads it\n"
+    "and prints the rupture as a seismic source, one quantity a line:\n"
+    "  the geometry: Dx, Dz from the a1(1), a1(2) spacing; strike, dip and the\n"
+    "    epicentre from a plane fitted to the positions a1(3), a1(4)\n"
+    "  M0 = sum of mu A slip (N m), A = Dx Dz; the report's slip\n"
+    "  Mw = 2/3 (log10 M0 - 9.1), the IASPEI standard form for M0 in N m\n"
+    "    (and the Hanks-Kanamori form 2/3 log10(M0 in dyne cm) - 10.7)\n"
+    "  the moment-rate function on bins of dt from 0: sample k of a subfault\n"
+    "    lasts from t + (k-1) dt to t + k dt, t its rupture time, at the rate\n"
+    "    mu A sqrt(slp35^2 + slp125^2); its peak, centroid time, T5, T95,\n"
+    "    duration and integral (M0 unless a rake changes during slip)\n",
+    kOptions,
+    "exit status:\n"
+    "  0  done\n"
+    "  2  the model or structure is refused, or a file cannot be read or written\n"
+    "  64 the command line is wrong\n",
+};
+
+struct Settings {
+  std::string model = "rateA.dat";
+  std::string structure;  // empty: a constant rigidity
+  std::string mr;         // empty: no table
+  bool json = false;
+  GeometryOptions geometry;
+  Rigidity rigidity;
+  Timing timing;
+};
+
+// Reads the option values; returns -1, or the exit status of a mistake.
+int readSettings(const cli::CommandLine& line, Settings& s) {
+  bool rigidityGiven = false;
+  for (const cli::GivenOption& o : line.options) {
+    double v = 0.0;
+    const bool isNumber = cli::parseNumber(o.value, v);
+    auto bad = [&](const char* range) {
+      return cli::usageMistake(kProgram, o.name + " '" + o.value + "': " + range);
+    };
+    switch (o.id) {
+      case kRigidity:
+        if (!isNumber || !(v > 0.0)) return bad("give a rigidity above 0 Pa");
+        s.rigidity.constant = v;
+        rigidityGiven = true;
+        break;
+      case kStructure: s.structure = o.value; break;
+      case kDepth:
+        if (!isNumber || v < 0.0) return bad("give a depth of 0 km or more");
+        s.geometry.depth = v;
+        break;
+      case kStrike:
+        if (!isNumber || v < 0.0 || v >= 360.0) return bad("give a strike from 0 up to 360 degrees");
+        s.geometry.strike = v;
+        break;
+      case kDip:
+        if (!isNumber || v < 0.0 || v > 90.0) return bad("give a dip from 0 to 90 degrees");
+        s.geometry.dip = v;
+        break;
+      case kDx:
+      case kDz:
+        if (!isNumber || !(v > 0.0)) return bad("give a length above 0 km");
+        (o.id == kDx ? s.geometry.dx : s.geometry.dz) = v;
+        break;
+      case kDt:
+        if (!isNumber || !(v > 0.0)) return bad("give an interval above 0 s");
+        s.timing.dt = v;
+        s.timing.dtGiven = true;
+        break;
+      case kOnset:
+        if (o.value == "rupture") {
+          s.timing.onset = Onset::kRuptureTime;
+        } else if (o.value == "origin") {
+          s.timing.onset = Onset::kOrigin;
+        } else {
+          return bad("give rupture or origin");
+        }
+        break;
+      case kJson: s.json = true; break;
+      case kMr: s.mr = o.value; break;
+      default: break;
+    }
+  }
+  if (rigidityGiven && !s.structure.empty()) {
+    return cli::usageMistake(kProgram, "--rigidity and --structure both give the rigidity: give one");
+  }
+  if (!s.structure.empty() && !s.geometry.depth) {
+    return cli::usageMistake(kProgram, "--structure needs each subfault's depth: give the hypocentre's --depth KM");
+  }
+  if (!line.operands.empty()) s.model = line.operands.front();
+  return -1;
+}
+
+struct FileFeed {
+  int handle = -1;
+  static long refill(void* feed, unsigned char* buffer, std::size_t capacity, int* error) {
+    return platform::readFile(static_cast<FileFeed*>(feed)->handle, buffer, capacity, error);
+  }
+};
+
+// What slipcheck would say of the model, its errors alone: the run's reader
+// failed, and the check places the failure in the file.
+class ErrorsOnly final : public check::Output {
+ public:
+  void write(std::string_view text) override {
+    if (text.substr(0, text.find('\n')).find(": error: ") != std::string_view::npos) text_ += text;
+  }
+  std::string text_;
+};
+
+int cannotRead(const std::string& name, int error) {
+  cli::reportError(kProgram.name, name + ": cannot read: " + platform::errorText(error));
+  return cli::kExitFailed;
+}
+
+// Reads `name` into `grid` with the run's reader; on a failure says where, as slipcheck does.
+int readModel(const std::string& name, SubfaultGrid& grid) {
+  auto block = std::make_unique_for_overwrite<unsigned char[]>(kBlockSize);
+  for (int pass = 0; pass < 2; ++pass) {
+    FileFeed feed;
+    int error = 0;
+    feed.handle = platform::openFile(name.c_str(), platform::OpenMode::Read, &error);
+    if (feed.handle < 0) return cannotRead(name, error);
+    ByteSource source({block.get(), kBlockSize}, &FileFeed::refill, &feed);
+    if (pass == 0) {
+      ListReader reader(source);
+      const ReadStatus status = readSubfaultGroups(reader, grid, nullptr);
+      platform::closeFile(feed.handle, &error);
+      if (status.ok()) return -1;
+      if (status.error == ReadError::kListInSystem) return cannotRead(name, status.systemError);
+    } else {
+      ErrorsOnly errors;
+      const check::CheckResult result = check::checkModel(source, name, {}, {}, errors);
+      platform::closeFile(feed.handle, &error);
+      if (result.systemError != 0) return cannotRead(name, result.systemError);
+      cli::writeDiagnostic(errors.text_);
+    }
+  }
+  return cli::kExitFailed;
+}
+
+// Notes where the entry that gives one group's rupture time a2(5) begins.
+class RuptureTimePlace final : public ReadObserver {
+ public:
+  explicit RuptureTimePlace(int group) : request_(group * kRequestsPerGroup + 1) {}
+  void requestStart(bool, int, TextPosition) override { ++started_; }
+  void entryStart(TextPosition at, int target) override {
+    if (started_ == request_ + 1 && target <= 4) at_ = at;
+  }
+  void entryEnd(TextPosition, const ListEntry&, int) override {}
+  void entryFailed(TextPosition, ReadError) override {}
+  void recordCrossed(TextPosition, int) override {}
+  void moreRecordsCrossed(int, int) override {}
+  void commaNull(TextPosition, int) override {}
+  void slash(TextPosition, int) override {}
+  void readEnd(TextPosition, int) override {}
+  TextPosition at_ = nullptr;
+
+ private:
+  int request_;      // 0-based: the group's second request
+  int started_ = 0;
+};
+
+// A rupture time refused: said at its place in the model file, as far as it can be found.
+int refuseRuptureTime(const std::string& name, const SourceProblem& p) {
+  char context[160];
+  std::snprintf(context, sizeof context, "in subfault W%2d L%2d (group %d of %d), the fifth value of its second "
+                "header record", p.iw, p.il, subfaultIndex(p.il, p.iw) + 1, kSubfaults);
+  std::string bytes;
+  if (cli::readInput(name, bytes, kLargestModel).empty()) {
+    // One block holds the whole view, so positions are offsets into it.
+    std::vector<unsigned char> view(bytes.size() + 2);
+    MemoryFeed feed{{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()}};
+    ByteSource source(view, &MemoryFeed::refill, &feed);
+    RuptureTimePlace place(subfaultIndex(p.il, p.iw));
+    ObservedListReader reader(source, place);
+    auto grid = std::make_unique<SubfaultGrid>();
+    readSubfaultGroups(reader, *grid);
+    if (place.at_ != nullptr) {
+      const std::string_view text(reinterpret_cast<const char*>(view.data()),
+                                  static_cast<std::size_t>(source.blockEnd() - view.data()));
+      const std::size_t offset = static_cast<std::size_t>(place.at_ - view.data());
+      const std::size_t lineStart = text.rfind('\n', offset == 0 ? 0 : offset - 1);
+      const std::size_t begin = lineStart == std::string_view::npos || offset == 0 ? 0 : lineStart + 1;
+      long long line = 1;
+      for (std::size_t i = 0; i < begin; ++i) line += text[i] == '\n';
+      std::size_t end = offset;
+      while (end < text.size() && text[end] != ' ' && text[end] != '\t' && text[end] != ',' && text[end] != '\n') ++end;
+      const cli::Place at{name, line, static_cast<long long>(offset - begin) + 1, static_cast<long long>(end - begin)};
+      cli::writeDiagnostic(cli::renderDiagnostic(at, cli::Severity::Error, p.message, context, cli::lineOf(text, line)));
+      return cli::kExitFailed;
+    }
+  }
+  cli::writeDiagnostic(cli::renderDiagnostic({name}, cli::Severity::Error, p.message, context));
+  return cli::kExitFailed;
+}
+
+int refuse(const std::string& name, const SourceProblem& p) {
+  if (p.ruptureTime) return refuseRuptureTime(name, p);
+  cli::writeDiagnostic(cli::renderDiagnostic({name}, cli::Severity::Error, p.message));
+  return cli::kExitFailed;
+}
+
+int run(const Settings& s) {
+  if (!s.mr.empty() && s.mr != "-") {
+    std::vector<std::string> inputs = {s.model};
+    if (!s.structure.empty()) inputs.push_back(s.structure);
+    const std::string targets[] = {s.mr};
+    const std::string clash = cli::checkTargets(inputs, targets);
+    if (!clash.empty()) return cli::usageMistake(kProgram, clash);
+  }
+  Rigidity rigidity = s.rigidity;
+  if (!s.structure.empty()) {
+    std::string text;
+    const std::string unread = cli::readInput(s.structure, text, kLargestStructure);
+    if (!unread.empty()) {
+      cli::reportError(kProgram.name, unread);
+      return cli::kExitFailed;
+    }
+    if (StructureError e = parseStructure(text, rigidity.layers)) {
+      const cli::Place at{s.structure, e.line, e.column, e.lastColumn};
+      cli::writeDiagnostic(cli::renderDiagnostic(at, cli::Severity::Error, e.message, {}, cli::lineOf(text, e.line)));
+      return cli::kExitFailed;
+    }
+    rigidity.layered = true;
+    rigidity.structureName = s.structure;
+  }
+
+  auto grid = std::make_unique<SubfaultGrid>();
+  const int read = readModel(s.model, *grid);
+  if (read >= 0) return read;
+  composeGrid(*grid);
+  Geometry geometry;
+  if (SourceProblem p = deriveGeometry(*grid, s.geometry, geometry)) return refuse(s.model, p);
+  auto model = std::make_unique<SourceModel>();
+  if (SourceProblem p = computeSource(*grid, geometry, rigidity, s.timing, *model)) return refuse(s.model, p);
+
+  if (!s.mr.empty() && s.mr != "-") {
+    const std::string written = cli::writeOutput(s.mr, momentRateTable(*model, s.model));
+    if (!written.empty()) {
+      cli::reportError(kProgram.name, written);
+      return cli::kExitFailed;
+    }
+  }
+  cli::StandardOutput& out = cli::standardOutput();
+  out.write(s.json ? summaryJson(*model, s.model) : summaryText(*model, s.model));
+  if (s.mr == "-") out.write(momentRateTable(*model, s.model));
+  const std::string failure = out.finish();
+  if (!failure.empty()) {
+    cli::reportError(kProgram.name, failure);
+    return cli::kExitFailed;
+  }
+  return cli::kExitDone;
+}
+
+}  // namespace
+
+int runSourceCommand(int argc, char** argv) {
+  cli::installInterruptCleanup();
+  const cli::CommandLine line = cli::parseCommandLine(kProgram, argc, argv);
+  const int settled = cli::settleCommandLine(kProgram, line);
+  if (settled >= 0) return settled;
+  Settings settings;
+  const int mistake = readSettings(line, settings);
+  if (mistake >= 0) return mistake;
+  return run(settings);
+}
+
+}  // namespace slip::source
