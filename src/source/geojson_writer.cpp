@@ -75,10 +75,15 @@ std::string geojsonText(const SourceModel& model, const FileLabels& labels) {
   for (const SubfaultSource& f : model.subfaults) {
     out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
     const Ring ring = subfaultOutline(model, map, f);
-    for (std::size_t i = 0; i < ring.size(); ++i) {
-      if (i > 0) out += ", ";
+    const std::size_t first = out.size();
+    position(out, ring[0]);
+    const std::size_t firstEnd = out.size();
+    for (std::size_t i = 1; i + 1 < ring.size(); ++i) {
+      out += ", ";
       position(out, ring[i]);
     }
+    out += ", ";
+    out.append(out, first, firstEnd - first);  // the ring closes on its first position
     out += "]]}, \"properties\": {";
     Members p{out};
     p.integer("w", f.iw);

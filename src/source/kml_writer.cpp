@@ -139,10 +139,15 @@ std::string kmlText(const SourceModel& model, const FileLabels& labels) {
     styleId(out, colours[i]);
     out += "</styleUrl><Polygon><altitudeMode>clampToGround</altitudeMode><outerBoundaryIs><LinearRing><coordinates>";
     const Ring ring = subfaultOutline(model, map, f);
-    for (std::size_t k = 0; k < ring.size(); ++k) {
-      if (k > 0) out += ' ';
+    const std::size_t first = out.size();
+    tuple(out, ring[0]);
+    const std::size_t firstEnd = out.size();
+    for (std::size_t k = 1; k + 1 < ring.size(); ++k) {
+      out += ' ';
       tuple(out, ring[k]);
     }
+    out += ' ';
+    out.append(out, first, firstEnd - first);  // the ring closes on its first tuple
     out += "</coordinates></LinearRing></outerBoundaryIs></Polygon></Placemark>\n";
   }
   out += "<Placemark><name>epicentre</name><description>";

@@ -26,16 +26,16 @@ double slipVectorRake(const SubfaultSource& f) {
 }
 
 double riseTime(const SubfaultSource& f, double dt) {
-  int first = -1, last = -1;
-  for (int k = 0; k < kSamples; ++k) {
-    const double v35 = f.rate35[static_cast<std::size_t>(k)];
-    const double v125 = f.rate125[static_cast<std::size_t>(k)];
-    if (std::sqrt(v35 * v35 + v125 * v125) > 0.0) {
-      if (first < 0) first = k;
-      last = k;
-    }
-  }
-  return first < 0 ? 0.0 : static_cast<double>(last - first + 1) * dt;
+  auto moving = [&f](std::size_t k) {
+    const double v35 = f.rate35[k], v125 = f.rate125[k];
+    return (v35 != 0.0 || v125 != 0.0) && std::sqrt(v35 * v35 + v125 * v125) > 0.0;
+  };
+  std::size_t first = 0;
+  while (first < kSamples && !moving(first)) ++first;
+  if (first == kSamples) return 0.0;
+  std::size_t last = kSamples - 1;
+  while (!moving(last)) --last;
+  return static_cast<double>(last - first + 1) * dt;
 }
 
 double hypocentralDistance(const SubfaultSource& f) { return std::sqrt(f.x * f.x + f.y * f.y); }

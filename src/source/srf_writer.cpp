@@ -16,12 +16,21 @@ void field(std::string& out, double value, int significant = 9) {
   appendGeneral(out, value, significant);
 }
 
-// 49 samples in cm/s, six a line.
+// 49 samples in cm/s, six a line; most are zeros, written without a conversion.
 void samples(std::string& out, const std::array<double, kSamples>& rate) {
-  for (int k = 0; k < kSamples; ++k) {
-    field(out, 100.0 * rate[static_cast<std::size_t>(k)]);
-    if (k % kPerLine == kPerLine - 1 || k == kSamples - 1) out += '\n';
+  int onLine = 0;
+  for (const double v : rate) {
+    if (v == 0.0) {
+      out.append(" 0", 2);
+    } else {
+      field(out, 100.0 * v);
+    }
+    if (++onLine == kPerLine) {
+      out += '\n';
+      onLine = 0;
+    }
   }
+  if (onLine != 0) out += '\n';
 }
 
 }  // namespace
@@ -70,19 +79,32 @@ std::string srfText(const SourceModel& model, const FileLabels& labels) {
   out += "\nPOINTS ";
   appendInteger(out, kSubfaults);
   out += '\n';
+  // The fields every point shares, and the medium's, which changes at layer boundaries only.
+  std::string plane;
+  field(plane, g.strike);
+  field(plane, g.dip);
+  field(plane, areaCm2);
+  std::string dt;
+  field(dt, model.timing.dt);
+  std::string medium;
+  double mediumRigidity = 0.0, mediumDensity = 0.0;
   for (const SubfaultSource& f : model.subfaults) {
-    const Medium medium = mediumAt(model, f);
+    const double density = mediumAt(model, f).density;
+    if (medium.empty() || f.rigidity != mediumRigidity || density != mediumDensity) {
+      mediumRigidity = f.rigidity;
+      mediumDensity = density;
+      medium.clear();
+      field(medium, 100.0 * std::sqrt(f.rigidity / (1000.0 * density)), 12);
+      field(medium, density);
+    }
     appendFixed(out, f.lon, 6);
     out += ' ';
     appendFixed(out, f.lat, 6);
     field(out, f.depth);
-    field(out, g.strike);
-    field(out, g.dip);
-    field(out, areaCm2);
+    out += plane;
     field(out, fromOrigin ? 0.0 : f.ruptureTime);
-    field(out, model.timing.dt);
-    field(out, 100.0 * std::sqrt(f.rigidity / (1000.0 * medium.density)), 12);
-    field(out, medium.density);
+    out += dt;
+    out += medium;
     out += "\n35";
     field(out, 100.0 * f.slip35);
     out += " 49";
