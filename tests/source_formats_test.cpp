@@ -346,6 +346,19 @@ TEST(SourceFormats, GeoJsonFeatures) {
             std::string::npos);
 }
 
+// A name with a line end must not break a header line or a comment.
+TEST(SourceFormats, NamesStayOnOneLine) {
+  auto model = handModel();
+  const FileLabels labels{"two\nlines\r", "m\tx.dat"};
+  const struct { std::string text; const char* line; } cases[] = {
+      {fspText(*model, labels), "\n% Event : two lines \n"},
+      {srfText(*model, labels), "\n# slipsource " SLIP_VERSION " from m x.dat; event two lines \n"},
+      {kmlText(*model, labels), "\n<Document>\n<name>two lines </name>\n"},
+      {geojsonText(*model, labels), "\"event\": \"two\\u000alines\\u000d\""},
+  };
+  for (const auto& c : cases) EXPECT_NE(c.text.find(c.line), std::string::npos) << c.line;
+}
+
 TEST(SourceFormats, KmlStylesAndNames) {
   auto model = handModel();
   const std::string kml = kmlText(*model, kLabels);

@@ -50,7 +50,7 @@ constexpr double kPowers[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1
 }  // namespace
 
 std::string fileOrigin(const FileLabels& labels) {
-  return "slipsource " SLIP_VERSION " from " + std::string(labels.model);
+  return "slipsource " SLIP_VERSION " from " + oneLine(labels.model);
 }
 
 Medium mediumAt(const SourceModel& model, const SubfaultSource& f) {
@@ -67,6 +67,14 @@ Medium mediumAt(const SourceModel& model, const SubfaultSource& f) {
   m.density = kConstantRigidityDensity;
   m.vs = std::sqrt(f.rigidity / (1000.0 * m.density)) / 1000.0;
   return m;
+}
+
+std::string oneLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  }
+  return out;
 }
 
 void appendFixed(std::string& out, double value, int decimals) {

@@ -31,6 +31,9 @@ struct FileLabels {
 
 // "slipsource VERSION from MODEL": where a file came from.
 std::string fileOrigin(const FileLabels& labels);
+// The text on one line: each control character (a line end, a tab) as a
+// blank, so that a name cannot break a header line or an XML text.
+std::string oneLine(std::string_view text);
 
 // The medium a subfault lies in, as FSP and SRF describe it: S-wave speed
 // and density, with DENS x VS^2 the rigidity used. With a layered structure,

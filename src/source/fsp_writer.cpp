@@ -60,7 +60,7 @@ void structure(std::string& out, const SourceModel& model) {
       appendGeneral(out, layer.density, 9);
       out += '\n';
     }
-    out += "% (from the structure file " + r.structureName + "; DEPTH is the layer's top)\n";
+    out += "% (from the structure file " + oneLine(r.structureName) + "; DEPTH is the layer's top)\n";
     return;
   }
   const Medium m = mediumAt(model, model.subfaults.front());
@@ -89,7 +89,8 @@ std::string fspText(const SourceModel& model, const FileLabels& labels) {
   out += kRule;
   out += "% FINITE-SOURCE RUPTURE MODEL, written by " + fileOrigin(labels) + "\n";
   out += kRule;
-  out += "%\n% Event : " + std::string(labels.event) + "\n% EventTAG: " + std::string(labels.event) + "\n%\n";
+  const std::string event = oneLine(labels.event);
+  out += "%\n% Event : " + event + "\n% EventTAG: " + event + "\n%\n";
   h.start("% Loc  :");
   out += "  LAT = ";
   appendFixed(out, hypocentre.lat, 6);

@@ -86,10 +86,10 @@ std::string kmlText(const SourceModel& model, const FileLabels& labels) {
   std::string out;
   out.reserve(1500000);
   out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n<name>";
-  xmlText(out, labels.event);
+  xmlText(out, oneLine(labels.event));
   out += "</name>\n<description>";
   std::string summary = "<pre>";
-  xmlText(summary, summaryText(model, labels.model));
+  xmlText(summary, summaryText(model, oneLine(labels.model)));
   summary += "</pre><p>";
   xmlText(summary, fileOrigin(labels));
   summary += "</p>";

@@ -47,10 +47,10 @@ std::string srfText(const SourceModel& model, const FileLabels& labels) {
   std::string out;
   out.reserve(1500000);
   out += "2.0\n";
-  out += "# " + fileOrigin(labels) + "; event " + std::string(labels.event) + "\n";
+  out += "# " + fileOrigin(labels) + "; event " + oneLine(labels.event) + "\n";
   if (model.rigidity.layered) {
     out += "# DEN*VS^2/10 = rigidity used (Pa): DEN and VS of the layer of structure " +
-           model.rigidity.structureName + " holding each point\n";
+           oneLine(model.rigidity.structureName) + " holding each point\n";
   } else {
     out += "# DEN*VS^2/10 = rigidity used (Pa): a constant ";
     appendGeneral(out, model.rigidity.constant, 9);
