@@ -20,13 +20,23 @@ figure=$root/docs/rateA-out4.svg
 
 crlf() { perl -pe 's/\n/\r\n/g' "$@"; }
 
+# readme_links DOC: every relative link and image of the installed README
+# leads to a file the package holds.
+readme_links() {
+  local link
+  for link in $(grep -o '](\([^)#:]*\))' "$1/README.md" | sed 's/^](//; s/)$//'); do
+    [ -e "$1/$link" ] || { echo "the installed README links to $link, which the package does not hold" >&2; return 1; }
+  done
+}
+
 # try_programs BIN DOC: runs the four programs of an unpacked package on the
 # example model it carries, in a folder of their own.
 try_programs() {
   local bin=$1 doc=$2 work
   work=$(mktemp -d "$scratch/run.XXXXXX")
   for f in slipreport slipcheck slipmap slipsource; do [ -x "$bin/$f" ] || { echo "no $bin/$f" >&2; return 1; }; done
-  for f in README.md rateA.dat rateA-out4.svg; do [ -f "$doc/$f" ] || { echo "no $doc/$f" >&2; return 1; }; done
+  for f in README.md rateA.dat docs/rateA-out4.svg; do [ -f "$doc/$f" ] || { echo "no $doc/$f" >&2; return 1; }; done
+  readme_links "$doc"
   cp "$doc/rateA.dat" "$work/"
   (cd "$work" && "$bin/slipreport")
   cmp "$work/rateA-out4.csv" "$report"
@@ -72,9 +82,10 @@ mkdir -p "$scratch/zip"
 echo "-- $(basename "$zip"):"; (cd "$scratch/zip" && find . -type f | sort | sed 's/^\.\//   /')
 top=$(ls "$scratch/zip")
 dir=$scratch/zip/$top
-for f in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe README.md rateA.dat; do
+for f in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe README.md rateA.dat docs/rateA-out4.svg; do
   [ -f "$dir/$f" ] || { echo "the zip has no $f" >&2; exit 1; }
 done
+readme_links "$dir"
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 export WINEDEBUG=-all WINEPREFIX=$root/build-win/wine WINEDLLOVERRIDES="mscoree,mshtml="

@@ -65,7 +65,7 @@ trap '"$wineserver" -k > /dev/null 2>&1 || true' EXIT
 echo "== windows: cross-build slipreport.exe, slipcheck.exe, slipmap.exe, slipsource.exe and the tests"
 cmake -B build-win -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" > build-win/configure.log
 cmake --build build-win -j2
-for exe in slipreport.exe slipmap.exe slipsource.exe; do
+for exe in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe; do
   dlls=$(x86_64-w64-mingw32-objdump -p "build-win/$exe" | awk '/DLL Name/ {print $3}' | sort | tr '\n' ' ')
   echo "$exe imports: $dlls"
   if [ "$dlls" != "KERNEL32.dll msvcrt.dll " ]; then

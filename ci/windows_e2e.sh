@@ -305,6 +305,31 @@ if [ -n "$map_exe" ]; then
   [ ! -s "$scratch/$name.win.err" ] || fail "slipmap.exe wrote to standard error: $(head -c 300 "$scratch/$name.win.err")"
   cmp -s "$scratch/$name.linux/rateA-out4.svg" "$scratch/$name.win/rateA-out4.svg" || fail "the SVGs differ"
   finish
+
+  # Output that never destroys a file: an older figure is replaced whole, the
+  # report spelled another way is refused (exit 64) and left as it was, and
+  # the device NUL is written in place.
+  name=slipmap-safe-output
+  case_ok=1
+  dir=$scratch/$name
+  mkdir -p "$dir"
+  cp "$root/tests/data/example-report.csv" "$dir/R.csv"
+  echo "older figure" > "$dir/fig.svg"
+  status=0
+  (cd "$dir" && "$wine" "$map_exe" R.csv -o fig.svg) < /dev/null > "$dir/out" 2> "$dir/err" || status=$?
+  [ $status = 0 ] || fail "rename over fig.svg: exit status $status: $(head -c 300 "$dir/err")"
+  (cd "$dir" && "$linux_map" R.csv -o "$scratch/$name.linux.svg")
+  cmp -s "$dir/fig.svg" "$scratch/$name.linux.svg" || fail "fig.svg is not the figure"
+  status=0
+  (cd "$dir" && "$wine" "$map_exe" R.csv -o '.\R.csv') < /dev/null > "$dir/out" 2> "$dir/err" || status=$?
+  [ $status = 64 ] || fail "-o .\\R.csv: exit status $status, expected 64"
+  grep -q "is the input" "$dir/err" || fail "-o .\\R.csv: $(head -c 300 "$dir/err")"
+  cmp -s "$dir/R.csv" "$root/tests/data/example-report.csv" || fail "the report was changed"
+  status=0
+  (cd "$dir" && "$wine" "$map_exe" R.csv -o NUL) < /dev/null > "$dir/out" 2> "$dir/err" || status=$?
+  [ $status = 0 ] || fail "-o NUL: exit status $status: $(head -c 300 "$dir/err")"
+  ls "$dir" | grep -q '\.tmp$' && fail "a temporary file was left: $(ls "$dir")"
+  finish
 fi
 
 echo "windows-e2e: $passed passed, $failed failed"

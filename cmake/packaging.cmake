@@ -1,8 +1,8 @@
 # Installing the four programs and packing them for both platforms.
 #
-#   cmake --install BUILD --prefix DIR   programs in DIR/bin, the README, the
-#                                        example model and its figure in
-#                                        DIR/share/doc/slipreport
+#   cmake --install BUILD --prefix DIR   programs in DIR/bin, the README and the
+#                                        example model in DIR/share/doc/slipreport,
+#                                        the figure in its docs/ folder
 #   cpack -G DEB|TGZ (Linux), -G ZIP (the Windows build), run in BUILD or
 #   given --config BUILD/CPackConfig.cmake
 #
@@ -24,8 +24,10 @@ foreach(program slipreport slipcheck slipmap slipsource)
   endif()
 endforeach()
 install(FILES README.md examples/rateA.dat DESTINATION ${SLIP_DOC_DIR})
+# The figure keeps its place beside the README (docs/), so that the README's
+# link to it works where the package puts them.
 if(EXISTS ${CMAKE_SOURCE_DIR}/docs/rateA-out4.svg)
-  install(FILES docs/rateA-out4.svg DESTINATION ${SLIP_DOC_DIR})
+  install(FILES docs/rateA-out4.svg DESTINATION ${SLIP_DOC_DIR}/docs)
 endif()
 
 set(CPACK_PACKAGE_NAME slipreport)

@@ -187,8 +187,7 @@ SourceProblem deriveGeometry(const SubfaultGrid& grid, const GeometryOptions& op
 
   frameOrigin(grid, geo);
   if (!fitPlane(grid, geo) && !orientationGiven) {
-    return problem(0, 0, "the positions give no plane: a1(1) and a1(2) do not vary independently; "
-                         "give --strike and --dip");
+    return {"the positions give no plane: a1(1) and a1(2) do not vary independently; give --strike and --dip"};
   }
   fromLocalFrame(geo, geo.ce, geo.cn, geo.epicentreLon, geo.epicentreLat);
 

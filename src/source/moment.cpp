@@ -69,7 +69,7 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
   model.summary = SourceSummary{};
   model.subfaults.assign(kSubfaults, SubfaultSource{});
   if (rigidity.layered && !geometry.hasDepth) {
-    return problem(0, 0, false, "a layered structure needs each subfault's depth: give the hypocentre's --depth KM");
+    return {"a layered structure needs each subfault's depth: give the hypocentre's --depth KM"};
   }
   SourceSummary& s = model.summary;
   s.area = geometry.dx * geometry.dz * 1.0e6;

@@ -15,7 +15,10 @@
 // proportion to the overlap, so that no moment is lost. Its integral
 // sum rate_j dt, the released moment, equals M0 when every subfault's slip
 // keeps one direction and dt is 0.5 s (half a series' sum is its slip), and
-// exceeds M0 when a subfault's rake changes during its slip.
+// exceeds M0 when a subfault's rake changes during its slip. The summary's
+// rakeVaries says so when the slip paths' moment, sum of mu A |v| / 2, exceeds
+// M0 by more than 1e-6 of it (samples rounded to five decimals turn the slip
+// by far less).
 //
 // Figures of the function (t_j the centre of bin j): the peak rate and t_j
 // of its first bin; the centroid time sum t_j rate_j / sum rate_j; T5 and T95,
