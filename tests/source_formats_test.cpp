@@ -126,7 +126,11 @@ TEST(SourceFormats, NumberTextWorkedExamples) {
 
 TEST(SourceFormats, NumberTextMatchesPrintf) {
   // The C library as the oracle, over magnitudes from 1e-7 to 1e11, near
-  // powers of ten and halfway cases; printf's minus zero aside.
+  // powers of ten and halfway cases; printf's minus zero aside. The glibc
+  // printf only: the Windows build runs the same conversion code.
+#ifdef _WIN32
+  GTEST_SKIP() << "the oracle is glibc's printf";
+#endif
   std::uint64_t state = 12345;
   auto next = [&] { return state = state * 6364136223846793005ull + 1442695040888963407ull; };
   for (int i = 0; i < 200000; ++i) {
