@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Instruction counts (callgrind, whole process) of slipsource beside slipreport
 # on the bundled example model, in a release build: the source summary and its
-# moment-rate table cost at most twice a run on the model.
+# moment-rate table cost at most twice a run on the model; --all (the table
+# and the FSP, SRF, GeoJSON and KML files) at most four times.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build-release}
@@ -20,3 +21,7 @@ printf 'slipreport run:             %s instructions\n' "$run"
 printf 'slipsource --mr mr.txt:     %s instructions (%s times the run)\n' "$source" \
   "$(awk -v a="$source" -v b="$run" 'BEGIN {printf "%.2f", a / b}')"
 awk -v a="$source" -v b="$run" 'BEGIN {exit !(a <= 2 * b)}' || { echo "more than twice the run" >&2; exit 1; }
+all=$(count "$(realpath "$build/slipsource")" --all ex --depth 16)
+printf 'slipsource --all ex --depth 16: %s instructions (%s times the run)\n' "$all" \
+  "$(awk -v a="$all" -v b="$run" 'BEGIN {printf "%.2f", a / b}')"
+awk -v a="$all" -v b="$run" 'BEGIN {exit !(a <= 4 * b)}' || { echo "--all: more than four times the run" >&2; exit 1; }

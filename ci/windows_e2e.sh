@@ -272,6 +272,30 @@ cmp -s "$dir/linux/mr.txt" "$dir/win/mr.txt" || fail "moment-rate tables differ:
 [ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
 finish
 
+# slipsource.exe --all writes the five exchange files with the same bytes as
+# Linux: every writer builds its text with LF line ends on both platforms and
+# the front end writes it unchanged.
+name=slipsource-all
+case_ok=1
+dir=$scratch/$name
+mkdir -p "$dir/linux" "$dir/win"
+for side in linux win; do cp "$model" "$dir/$side/rateA.dat"; done
+source_args=(--all ex --depth 16 --event "Example event")
+linux_status=0
+(cd "$dir/linux" && "$source_linux" "${source_args[@]}") > "$dir/linux.out" 2> "$dir/linux.err" || linux_status=$?
+win_status=0
+(cd "$dir/win" && "$wine" "$source_exe" "${source_args[@]}") < /dev/null > "$dir/win.out" 2> "$dir/win.err" ||
+  win_status=$?
+[ $linux_status = 0 ] || fail "Linux slipsource --all exit status $linux_status: $(head -3 "$dir/linux.err")"
+[ $win_status = 0 ] || fail "exit status $win_status: $(head -3 "$dir/win.err")"
+for suffix in mr fsp srf geojson kml; do
+  [ -s "$dir/linux/ex.$suffix" ] || fail "Linux wrote no ex.$suffix"
+  cmp -s "$dir/linux/ex.$suffix" "$dir/win/ex.$suffix" ||
+    fail "ex.$suffix differs: $(cmp "$dir/linux/ex.$suffix" "$dir/win/ex.$suffix" 2>&1 | head -1)"
+done
+[ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
+finish
+
 if [ -n "$map_exe" ]; then
   # The figure's text depends on nothing of the platform: the same bytes.
   with_report() { cp "$root/tests/data/example-report.csv" "$1/rateA-out4.csv"; }

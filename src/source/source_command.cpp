@@ -15,6 +15,7 @@
 #include "driver/platform.h"
 #include "input/list_reader.h"
 #include "input/subfault_groups.h"
+#include "source/exchange_files.h"
 #include "source/geometry.h"
 #include "source/moment.h"
 #include "source/source_text.h"
@@ -27,7 +28,8 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kLargestStructure = 16u << 20;  // a few hundred bytes is usual
 constexpr std::size_t kLargestModel = 1u << 30;       // read whole only to place a rupture time
 
-enum OptionId { kRigidity, kStructure, kDepth, kStrike, kDip, kDx, kDz, kDt, kOnset, kJson, kMr };
+enum OptionId { kRigidity, kStructure, kDepth, kStrike, kDip, kDx, kDz, kDt, kOnset, kJson, kMr,
+                kFsp, kSrf, kGeojson, kKml, kAll, kEvent };
 
 constexpr cli::Option kOptions[] = {
     {0, "rigidity", "PA", "one rigidity for every subfault, in Pa (default 3.0e10)", kRigidity},
@@ -47,6 +49,12 @@ constexpr cli::Option kOptions[] = {
      kOnset},
     {0, "json", nullptr, "print the summary as one JSON object", kJson},
     {0, "mr", "FILE", "write the moment-rate function to FILE ('-': standard output)", kMr},
+    {0, "fsp", "FILE", "write the model as an FSP file (needs --depth)", kFsp},
+    {0, "srf", "FILE", "write the model as an SRF 2.0 file (needs --depth)", kSrf},
+    {0, "geojson", "FILE", "write the subfaults' outlines and values as GeoJSON", kGeojson},
+    {0, "kml", "FILE", "write the subfaults' outlines, coloured by slip, as KML", kKml},
+    {0, "all", "PREFIX", "write PREFIX.fsp, .srf, .geojson, .kml and .mr (needs --depth)", kAll},
+    {0, "event", "NAME", "the event's name in the FSP and KML files (default: the model file's)", kEvent},
 };
 
 const cli::Program kProgram = {
@@ -79,6 +87,7 @@ struct Settings {
   GeometryOptions geometry;
   Rigidity rigidity;
   Timing timing;
+  ExchangeFiles exchange;
 };
 
 // Reads the option values; returns -1, or the exit status of a mistake.
@@ -130,6 +139,12 @@ int readSettings(const cli::CommandLine& line, Settings& s) {
         break;
       case kJson: s.json = true; break;
       case kMr: s.mr = o.value; break;
+      case kFsp: s.exchange.fsp = o.value; break;
+      case kSrf: s.exchange.srf = o.value; break;
+      case kGeojson: s.exchange.geojson = o.value; break;
+      case kKml: s.exchange.kml = o.value; break;
+      case kAll: s.exchange.all = o.value; break;
+      case kEvent: s.exchange.event = o.value; break;
       default: break;
     }
   }
@@ -139,6 +154,9 @@ int readSettings(const cli::CommandLine& line, Settings& s) {
   if (!s.structure.empty() && !s.geometry.depth) {
     return cli::usageMistake(kProgram, "--structure needs each subfault's depth: give the hypocentre's --depth KM");
   }
+  s.exchange.settle(s.mr);
+  const std::string noDepth = s.exchange.depthMistake(s.geometry.depth.has_value());
+  if (!noDepth.empty()) return cli::usageMistake(kProgram, noDepth);
   if (!line.operands.empty()) s.model = line.operands.front();
   return -1;
 }
@@ -254,10 +272,11 @@ int refuse(const std::string& name, const SourceProblem& p) {
 }
 
 int run(const Settings& s) {
-  if (!s.mr.empty() && s.mr != "-") {
+  std::vector<std::string> targets = s.exchange.targets();
+  if (!s.mr.empty() && s.mr != "-") targets.push_back(s.mr);
+  if (!targets.empty()) {
     std::vector<std::string> inputs = {s.model};
     if (!s.structure.empty()) inputs.push_back(s.structure);
-    const std::string targets[] = {s.mr};
     const std::string clash = cli::checkTargets(inputs, targets);
     if (!clash.empty()) return cli::usageMistake(kProgram, clash);
   }
@@ -297,6 +316,11 @@ int run(const Settings& s) {
   cli::StandardOutput& out = cli::standardOutput();
   out.write(s.json ? summaryJson(*model, s.model) : summaryText(*model, s.model));
   if (s.mr == "-") out.write(momentRateTable(*model, s.model));
+  const std::string unwritten = s.exchange.write(*model, s.model, out);
+  if (!unwritten.empty()) {
+    cli::reportError(kProgram.name, unwritten);
+    return cli::kExitFailed;
+  }
   const std::string failure = out.finish();
   if (!failure.empty()) {
     cli::reportError(kProgram.name, failure);

@@ -1,0 +1,186 @@
+#include "source/fsp_writer.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "source/outline.h"
+#include "source/rise_time.h"
+
+namespace slip::source {
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180.0;
+constexpr const char* kRule =
+    "% ------------------------------------------------------------------------------------------------------\n";
+
+// Builds '%' lines of "KEY = value UNIT" pairs.
+struct Header {
+  std::string& out;
+  void start(const char* label) { out += label; }
+  void general(const char* key, double value, const char* unit = "") {
+    out += "  ";
+    out += key;
+    out += " = ";
+    appendGeneral(out, value, 9);
+    out += unit;
+  }
+  void text(const char* key, const char* value) {
+    out += "  ";
+    out += key;
+    out += " = ";
+    out += value;
+  }
+  void end() { out += '\n'; }
+};
+
+// The next column, right-aligned in `width` characters.
+template <typename Append>
+void column(std::string& out, std::size_t width, Append append) {
+  std::string cell;
+  append(cell);
+  out.append(cell.size() < width ? width - cell.size() : 1, ' ');
+  out += cell;
+}
+
+void structure(std::string& out, const SourceModel& model) {
+  out += "%\n% VELOCITY-DENSITY STRUCTURE\n";
+  const Rigidity& r = model.rigidity;
+  if (r.layered) {
+    out += "% No. of layers = ";
+    appendInteger(out, static_cast<long long>(r.layers.size()));
+    out += "\n%\n% DEPTH P-VEL S-VEL DENS\n% [km] [km/s] [km/s] [g/cm^3]\n";
+    for (const Layer& layer : r.layers) {
+      out += "% ";
+      appendGeneral(out, layer.top, 9);
+      out += ' ';
+      appendGeneral(out, layer.vp, 9);
+      out += ' ';
+      appendGeneral(out, layer.vs, 9);
+      out += ' ';
+      appendGeneral(out, layer.density, 9);
+      out += '\n';
+    }
+    out += "% (from the structure file " + oneLine(r.structureName) + "; DEPTH is the layer's top)\n";
+    return;
+  }
+  const Medium m = mediumAt(model, model.subfaults.front());
+  out += "% No. of layers = 1\n%\n% DEPTH P-VEL S-VEL DENS\n% [km] [km/s] [km/s] [g/cm^3]\n% 0 999 ";
+  appendGeneral(out, m.vs, 9);
+  out += ' ';
+  appendGeneral(out, m.density, 9);
+  out += "\n% (a constant rigidity of ";
+  appendGeneral(out, r.constant, 9);
+  out += " Pa = 1000 DENS x (1000 S-VEL)^2; P-VEL unknown)\n";
+}
+
+}  // namespace
+
+std::string fspText(const SourceModel& model, const FileLabels& labels) {
+  const Geometry& g = model.geometry;
+  const SourceSummary& s = model.summary;
+  const PositionMap map = positionMap(model);
+  const PlaneExtent extent = planeExtent(model);
+  const RuptureAverages averages = ruptureAverages(model);
+  const LonLat hypocentre = map.at(0.0, 0.0);
+
+  std::string out;
+  out.reserve(200000);
+  Header h{out};
+  out += kRule;
+  out += "% FINITE-SOURCE RUPTURE MODEL, written by " + fileOrigin(labels) + "\n";
+  out += kRule;
+  const std::string event = oneLine(labels.event);
+  out += "%\n% Event : " + event + "\n% EventTAG: " + event + "\n%\n";
+  h.start("% Loc  :");
+  out += "  LAT = ";
+  appendFixed(out, hypocentre.lat, 6);
+  out += "  LON = ";
+  appendFixed(out, hypocentre.lon, 6);
+  h.general("DEP", g.depth, " km");
+  h.end();
+  h.start("% Size :");
+  h.general("LEN", kColumns * g.dx, " km");
+  h.general("WID", kRows * g.dz, " km");
+  out += "  Mw = ";
+  appendFixed(out, s.mw, 2);
+  out += "  Mo = ";
+  appendScientific(out, s.moment, 9);
+  out += " Nm";
+  h.end();
+  h.start("% Mech :");
+  h.general("STRK", g.strike);
+  h.general("DIP", g.dip);
+  if (averages.hasRake) {
+    h.general("RAKE", averages.rake);
+  } else {
+    h.text("RAKE", "999");
+  }
+  h.general("Htop", g.depth + extent.yTop * std::sin(g.dip * kDegree), " km");
+  h.end();
+  h.start("% Rupt :");
+  h.general("HypX", -extent.xStart, " km");
+  h.general("HypZ", -extent.yTop, " km");
+  if (averages.hasRiseTime) {
+    h.general("avTr", averages.riseTime, " s");
+  } else {
+    h.text("avTr", "999 s");
+  }
+  if (averages.hasRuptureVelocity) {
+    h.general("avVr", averages.ruptureVelocity, " km/s");
+  } else {
+    h.text("avVr", "999 km/s");
+  }
+  h.end();
+  out += "%\n% ---------------------------------- inversion-related parameters ---------------------------------------\n%\n";
+  h.start("% Invs :");
+  h.general("Nx", kColumns);
+  h.general("Nz", kRows);
+  h.text("Fmin", "999 Hz");
+  h.text("Fmax", "999 Hz");
+  h.end();
+  h.start("% Invs :");
+  h.general("Dx", g.dx, " km");
+  h.general("Dz", g.dz, " km");
+  h.end();
+  out += "% Invs :  Ntw = 999  Nsg = 1     (time windows, fault segments)\n";
+  out += "% Invs :  LEN = 999 s  SHF = 999 s     (time-window length and shift)\n";
+  out += "% SVF  :  999     (slip-velocity function: the model's own sampled rates)\n";
+  out += "%\n% Data :  SGM TELE TRIL LEVEL GPS INSAR SURF OTHER\n";
+  out += "% Data :  999 999 999 999 999 999 999 999\n";
+  out += "% PHImx:  999 999 999 999 999 999 999 999\n";
+  out += "% Rmin :  999 999 999 999 999 999 999 999\n";
+  out += "%\n";
+  out += kRule;
+  structure(out, model);
+  out += "%\n";
+  out += kRule;
+  out += "% SOURCE MODEL PARAMETERS\n";
+  out += "% Nsbfs = ";
+  appendInteger(out, kSubfaults);
+  out += " subfaults\n";
+  out += "% X,Y,Z coordinates in km; SLIP in m; RAKE in deg; TRUP and RISE in s; SF_MOMENT in Nm\n";
+  out += "% Coordinates are given for the center of each subfault\n";
+  out += "% Origin of local coordinate system at epicenter: X (EW) = 0, Y (NS) = 0\n";
+  out += "% RAKE: the direction of the slip vector, 35 + atan2(slip along 125, slip along 35) deg\n";
+  out += "% TRUP: the rupture time a2(5) of the model; RISE: the span of its nonzero slip-rate samples\n";
+  out += kRule;
+  out += "%         LAT          LON       X==EW       Y==NS          Z            SLIP            RAKE"
+         "            TRUP            RISE         SF_MOMENT\n";
+  out += kRule;
+  for (const SubfaultSource& f : model.subfaults) {
+    column(out, 13, [&](std::string& c) { appendFixed(c, f.lat, 6); });
+    column(out, 13, [&](std::string& c) { appendFixed(c, f.lon, 6); });
+    column(out, 12, [&](std::string& c) { appendFixed(c, f.east - map.ce, 4); });
+    column(out, 12, [&](std::string& c) { appendFixed(c, f.north - map.cn, 4); });
+    column(out, 11, [&](std::string& c) { appendFixed(c, f.depth, 4); });
+    column(out, 16, [&](std::string& c) { appendGeneral(c, f.slip, 9); });
+    column(out, 16, [&](std::string& c) { appendGeneral(c, slipVectorRake(f), 9); });
+    column(out, 16, [&](std::string& c) { appendGeneral(c, f.ruptureTime, 9); });
+    column(out, 16, [&](std::string& c) { appendGeneral(c, riseTime(f, model.timing.dt), 9); });
+    column(out, 18, [&](std::string& c) { appendScientific(c, f.moment, 9); });
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace slip::source

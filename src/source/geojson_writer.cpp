@@ -1,0 +1,126 @@
+#include "source/geojson_writer.h"
+
+#include <cmath>
+
+#include "source/outline.h"
+#include "source/rise_time.h"
+
+namespace slip::source {
+namespace {
+
+void jsonString(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      out += "\\u00";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+// `"key": value` members of one object.
+struct Members {
+  std::string& out;
+  const char* separator = "";
+  void key(const char* name) {
+    out += separator;
+    out += '"';
+    out += name;
+    out += "\": ";
+    separator = ", ";
+  }
+  void number(const char* name, double value) {
+    key(name);
+    if (std::isfinite(value)) {
+      appendGeneral(out, value, 9);
+    } else {
+      out += "null";
+    }
+  }
+  void integer(const char* name, long long value) {
+    key(name);
+    appendInteger(out, value);
+  }
+  void text(const char* name, std::string_view value) {
+    key(name);
+    jsonString(out, value);
+  }
+};
+
+void position(std::string& out, const LonLat& p) {
+  out += '[';
+  appendFixed(out, p.lon, 6);
+  out += ", ";
+  appendFixed(out, p.lat, 6);
+  out += ']';
+}
+
+}  // namespace
+
+std::string geojsonText(const SourceModel& model, const FileLabels& labels) {
+  const Geometry& g = model.geometry;
+  const PositionMap map = positionMap(model);
+  std::string out;
+  out.reserve(800000);
+  out += "{\"type\": \"FeatureCollection\", \"features\": [\n";
+  for (const SubfaultSource& f : model.subfaults) {
+    out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
+    const Ring ring = subfaultOutline(model, map, f);
+    const std::size_t first = out.size();
+    position(out, ring[0]);
+    const std::size_t firstEnd = out.size();
+    for (std::size_t i = 1; i + 1 < ring.size(); ++i) {
+      out += ", ";
+      position(out, ring[i]);
+    }
+    out += ", ";
+    out.append(out, first, firstEnd - first);  // the ring closes on its first position
+    out += "]]}, \"properties\": {";
+    Members p{out};
+    p.integer("w", f.iw);
+    p.integer("l", f.il);
+    p.number("slip_m", f.slip);
+    p.number("rake_deg", slipVectorRake(f));
+    p.number("report_rake_deg", f.rake);
+    p.number("slip35_m", f.slip35);
+    p.number("slip125_m", f.slip125);
+    p.number("trup_s", f.ruptureTime);
+    p.number("rise_s", riseTime(f, model.timing.dt));
+    p.number("moment_Nm", f.moment);
+    p.number("distance_km", hypocentralDistance(f));
+    if (g.hasDepth) p.number("depth_km", f.depth);
+    out += "}},\n";
+  }
+  out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Point\", \"coordinates\": ";
+  position(out, map.at(0.0, 0.0));
+  out += "}, \"properties\": {";
+  Members p{out};
+  p.text("name", "epicentre");
+  p.text("event", labels.event);
+  p.number("m0_Nm", model.summary.moment);
+  p.number("mw", model.summary.mw);
+  p.number("strike_deg", g.strike);
+  p.number("dip_deg", g.dip);
+  if (model.rigidity.layered) {
+    p.key("rigidity_Pa");
+    out += "null";
+    p.text("structure", model.rigidity.structureName);
+  } else {
+    p.number("rigidity_Pa", model.rigidity.constant);
+  }
+  if (g.hasDepth) p.number("depth_km", g.depth);
+  p.text("origin", fileOrigin(labels));
+  out += "}}\n]}\n";
+  return out;
+}
+
+}  // namespace slip::source

@@ -1,0 +1,170 @@
+#include "source/kml_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "map/colour_scale.h"
+#include "source/outline.h"
+#include "source/rise_time.h"
+#include "source/source_text.h"
+
+namespace slip::source {
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+// The text escaped for an XML element's content.
+void xmlText(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += c;
+    }
+  }
+}
+
+// HTML inside a CDATA section; every text in it is escaped (xmlText), so "]]>" never occurs.
+void cdata(std::string& out, std::string_view html) {
+  out += "<![CDATA[";
+  out += html;
+  out += "]]>";
+}
+
+std::uint32_t key(const map::Colour& c) {
+  return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | std::uint32_t{c.b};
+}
+
+void hexByte(std::string& out, std::uint32_t byte) {
+  out += kHex[(byte >> 4) & 15];
+  out += kHex[byte & 15];
+}
+
+void styleId(std::string& out, std::uint32_t rgb) {
+  out += "slip";
+  hexByte(out, rgb >> 16);
+  hexByte(out, rgb >> 8);
+  hexByte(out, rgb);
+}
+
+// KML's aabbggrr.
+void kmlColour(std::string& out, const char* alpha, std::uint32_t rgb) {
+  out += alpha;
+  hexByte(out, rgb);
+  hexByte(out, rgb >> 8);
+  hexByte(out, rgb >> 16);
+}
+
+void tuple(std::string& out, const LonLat& p) {
+  appendFixed(out, p.lon, 6);
+  out += ',';
+  appendFixed(out, p.lat, 6);
+}
+
+// One "<tr><td>NAME</td><td>VALUE UNIT</td></tr>" of a description.
+void row(std::string& out, const char* name, double value, const char* unit) {
+  out += "<tr><td>";
+  out += name;
+  out += "</td><td>";
+  appendGeneral(out, value, 6);
+  out += unit;
+  out += "</td></tr>";
+}
+
+}  // namespace
+
+std::string kmlText(const SourceModel& model, const FileLabels& labels) {
+  const PositionMap map = positionMap(model);
+  double top = 0.0;
+  for (const SubfaultSource& f : model.subfaults) top = std::max(top, f.slip);
+  std::vector<std::uint32_t> colours;
+  colours.reserve(model.subfaults.size());
+  for (const SubfaultSource& f : model.subfaults) colours.push_back(key(map::slipColour(f.slip, top)));
+
+  std::string out;
+  out.reserve(1500000);
+  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n<name>";
+  xmlText(out, oneLine(labels.event));
+  out += "</name>\n<description>";
+  std::string summary = "<pre>";
+  xmlText(summary, summaryText(model, oneLine(labels.model)));
+  summary += "</pre><p>";
+  xmlText(summary, fileOrigin(labels));
+  summary += "</p>";
+  cdata(out, summary);
+  out += "</description>\n";
+
+  // One style per colour, in the order of first use.
+  std::vector<std::uint32_t> seen(colours);
+  std::sort(seen.begin(), seen.end());
+  seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+  std::vector<bool> written(seen.size(), false);
+  for (std::uint32_t rgb : colours) {
+    const auto at = static_cast<std::size_t>(std::lower_bound(seen.begin(), seen.end(), rgb) - seen.begin());
+    if (written[at]) continue;
+    written[at] = true;
+    out += "<Style id=\"";
+    styleId(out, rgb);
+    out += "\"><LineStyle><color>";
+    kmlColour(out, "ff", rgb);
+    out += "</color><width>0.5</width></LineStyle><PolyStyle><color>";
+    kmlColour(out, "d9", rgb);
+    out += "</color></PolyStyle></Style>\n";
+  }
+
+  std::string text;
+  for (std::size_t i = 0; i < model.subfaults.size(); ++i) {
+    const SubfaultSource& f = model.subfaults[i];
+    out += "<Placemark><name>W ";
+    appendInteger(out, f.iw);
+    out += " L ";
+    appendInteger(out, f.il);
+    out += "</name><description>";
+    text = "<table>";
+    row(text, "slip", f.slip, " m");
+    row(text, "rake (slip vector)", slipVectorRake(f), " deg");
+    row(text, "rake (report)", f.rake, " deg");
+    row(text, "slip along 35 deg", f.slip35, " m");
+    row(text, "slip along 125 deg", f.slip125, " m");
+    row(text, "rupture time", f.ruptureTime, " s");
+    row(text, "rise time", riseTime(f, model.timing.dt), " s");
+    row(text, "moment", f.moment, " N m");
+    row(text, "distance from the hypocentre", hypocentralDistance(f), " km");
+    if (model.geometry.hasDepth) row(text, "depth", f.depth, " km");
+    text += "</table>";
+    cdata(out, text);
+    out += "</description><styleUrl>#";
+    styleId(out, colours[i]);
+    out += "</styleUrl><Polygon><altitudeMode>clampToGround</altitudeMode><outerBoundaryIs><LinearRing><coordinates>";
+    const Ring ring = subfaultOutline(model, map, f);
+    const std::size_t first = out.size();
+    tuple(out, ring[0]);
+    const std::size_t firstEnd = out.size();
+    for (std::size_t k = 1; k + 1 < ring.size(); ++k) {
+      out += ' ';
+      tuple(out, ring[k]);
+    }
+    out += ' ';
+    out.append(out, first, firstEnd - first);  // the ring closes on its first tuple
+    out += "</coordinates></LinearRing></outerBoundaryIs></Polygon></Placemark>\n";
+  }
+  out += "<Placemark><name>epicentre</name><description>";
+  text = "<table>";
+  row(text, "M0", model.summary.moment, " N m");
+  text += "<tr><td>Mw</td><td>";
+  appendFixed(text, model.summary.mw, 2);
+  text += "</td></tr>";
+  row(text, "strike", model.geometry.strike, " deg");
+  row(text, "dip", model.geometry.dip, " deg");
+  if (model.geometry.hasDepth) row(text, "depth", model.geometry.depth, " km");
+  text += "</table>";
+  cdata(out, text);
+  out += "</description><Point><coordinates>";
+  tuple(out, map.at(0.0, 0.0));
+  out += "</coordinates></Point></Placemark>\n</Document>\n</kml>\n";
+  return out;
+}
+
+}  // namespace slip::source

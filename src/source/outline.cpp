@@ -1,0 +1,110 @@
+#include "source/outline.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "source/geometry.h"
+
+namespace slip::source {
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180.0;
+
+// Twice the signed area of a ring in the local frame (km^2): positive counter-clockwise.
+double signedArea(const std::array<double, 4>& east, const std::array<double, 4>& north) {
+  double sum = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::size_t j = (i + 1) % 4;
+    sum += east[i] * north[j] - east[j] * north[i];
+  }
+  return sum;
+}
+
+// The ring through four plane corners (x, y), given in the order up dip at
+// the start of strike, down dip there, down dip at the end, up dip at the
+// end; reversed (keeping the first) when the map turns it clockwise.
+Ring ring(const PositionMap& map, const std::array<double, 4>& xs, const std::array<double, 4>& ys) {
+  std::array<double, 4> east{}, north{};
+  for (std::size_t i = 0; i < 4; ++i) map.toMap(xs[i], ys[i], east[i], north[i]);
+  const bool reverse = signedArea(east, north) < 0.0;
+  Ring r;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::size_t k = reverse ? (4 - i) % 4 : i;  // 0, 3, 2, 1 when reversed
+    fromLocalFrame(map.frame, east[k], north[k], r[i].lon, r[i].lat);
+  }
+  r[4] = r[0];
+  return r;
+}
+
+}  // namespace
+
+void PositionMap::toMap(double x, double y, double& east, double& north) const {
+  east = ae * x + be * y + ce;
+  north = an * x + bn * y + cn;
+}
+
+LonLat PositionMap::at(double x, double y) const {
+  double east, north;
+  toMap(x, y, east, north);
+  LonLat p;
+  fromLocalFrame(frame, east, north, p.lon, p.lat);
+  return p;
+}
+
+PositionMap positionMap(const SourceModel& model) {
+  const Geometry& g = model.geometry;
+  PositionMap map;
+  map.frame = g;
+  if (!g.strikeGiven && !g.dipGiven) {
+    map.ae = g.ae, map.be = g.be, map.ce = g.ce;
+    map.an = g.an, map.bn = g.bn, map.cn = g.cn;
+    return map;
+  }
+  const double s = g.strike * kDegree, c = std::cos(g.dip * kDegree);
+  map.ae = std::sin(s);
+  map.an = std::cos(s);
+  map.be = c * std::cos(s);
+  map.bn = -(c * std::sin(s));
+  double sumEast = 0.0, sumNorth = 0.0;
+  for (const SubfaultSource& f : model.subfaults) {
+    sumEast += f.east - (map.ae * f.x + map.be * f.y);
+    sumNorth += f.north - (map.an * f.x + map.bn * f.y);
+  }
+  const double n = static_cast<double>(model.subfaults.size());
+  map.ce = n > 0.0 ? sumEast / n : 0.0;
+  map.cn = n > 0.0 ? sumNorth / n : 0.0;
+  return map;
+}
+
+Ring subfaultOutline(const SourceModel& model, const PositionMap& map, const SubfaultSource& f) {
+  const double hx = model.geometry.dx / 2.0, hz = model.geometry.dz / 2.0;
+  return ring(map, {f.x - hx, f.x - hx, f.x + hx, f.x + hx}, {f.y - hz, f.y + hz, f.y + hz, f.y - hz});
+}
+
+PlaneExtent planeExtent(const SourceModel& model) {
+  const double hx = model.geometry.dx / 2.0, hz = model.geometry.dz / 2.0;
+  PlaneExtent e;
+  e.xStart = model.at(1, 1).x - hx;
+  e.xEnd = model.at(kColumns, 1).x + hx;
+  e.yTop = model.at(1, 1).y - hz;
+  e.yBottom = model.at(1, kRows).y + hz;
+  return e;
+}
+
+Ring faultOutline(const SourceModel& model, const PositionMap& map) {
+  const double hx = model.geometry.dx / 2.0, hz = model.geometry.dz / 2.0;
+  const SubfaultSource& a = model.at(1, 1);
+  const SubfaultSource& b = model.at(1, kRows);
+  const SubfaultSource& c = model.at(kColumns, kRows);
+  const SubfaultSource& d = model.at(kColumns, 1);
+  return ring(map, {a.x - hx, b.x - hx, c.x + hx, d.x + hx}, {a.y - hz, b.y + hz, c.y + hz, d.y - hz});
+}
+
+std::array<LonLat, 2> topEdge(const SourceModel& model, const PositionMap& map) {
+  const double hx = model.geometry.dx / 2.0, hz = model.geometry.dz / 2.0;
+  const SubfaultSource& a = model.at(1, 1);
+  const SubfaultSource& d = model.at(kColumns, 1);
+  return {map.at(a.x - hx, a.y - hz), map.at(d.x + hx, d.y - hz)};
+}
+
+}  // namespace slip::source

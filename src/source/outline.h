@@ -1,0 +1,74 @@
+// Where each subfault and the whole fault lie on the map: the outlines that
+// every exchange format draws (and slipmap's map view can share).
+//
+// The position map takes a point of the fault plane, x km along strike and
+// y km down dip from the epicentre (the model's a1(1), a1(2)), to the local
+// frame of source_model.h and back to degrees:
+//   east  = ae x + be y + ce,   north = an x + bn y + cn   (km)
+//   lon, lat = fromLocalFrame(east, north)
+// With strike and dip both derived, the coefficients are those of the
+// position fit (Geometry::ae ... cn). When the user gives --strike or --dip,
+// the map follows the angles instead (strike s, dip d, down dip pointing to
+// s + 90 on the map and shortened by cos d):
+//   ae = sin s,  an = cos s,  be = cos d cos s,  bn = -cos d sin s,
+// and ce, cn put the fitted positions' mean where the model's positions are:
+// ce = mean(east_i - ae x_i - be y_i), cn = mean(north_i - an x_i - bn y_i),
+// the least-squares offset for those fixed angles.
+//
+// A subfault's outline is the rectangle x +- Dx/2, y +- Dz/2 through the map,
+// a ring of five points (the first repeated last) running counter-clockwise
+// on the map, as RFC 7946 asks of an exterior ring: the map turns the fault
+// plane over (its determinant ae bn - be an is negative for a fault dipping
+// to the right of strike), so the ring starts at the corner up dip and back
+// along strike and runs first down dip. The fault's outline joins the outer
+// corners of the four corner subfaults, (L 1, W 1), (L 43, W 1), (L 43, W 22),
+// (L 1, W 22); its top edge runs from the up-dip corner of L 1 W 1 to that
+// of L 43 W 1.
+//
+// Longitudes are not brought into -180..180: a fault across the 180th
+// meridian keeps continuous longitudes (beyond 180 on its eastern side).
+#pragma once
+
+#include <array>
+
+#include "source/source_model.h"
+
+namespace slip::source {
+
+struct LonLat {
+  double lon = 0.0;  // degrees
+  double lat = 0.0;
+};
+
+struct PositionMap {
+  Geometry frame;  // lon0, lat0 of the local frame
+  double ae = 0.0, be = 0.0, ce = 0.0;
+  double an = 0.0, bn = 0.0, cn = 0.0;
+
+  // The local frame's east and north (km) of the plane point (x, y).
+  void toMap(double x, double y, double& east, double& north) const;
+  LonLat at(double x, double y) const;
+};
+
+using Ring = std::array<LonLat, 5>;
+
+// The map of `model` as described above.
+PositionMap positionMap(const SourceModel& model);
+
+// The outline of subfault `f` (Dx, Dz of `model.geometry`), counter-clockwise on the map.
+Ring subfaultOutline(const SourceModel& model, const PositionMap& map, const SubfaultSource& f);
+// The fault's outline, counter-clockwise on the map.
+Ring faultOutline(const SourceModel& model, const PositionMap& map);
+// The top edge's two ends: at L 1 and at L 43.
+std::array<LonLat, 2> topEdge(const SourceModel& model, const PositionMap& map);
+
+// The plane's extent, in km from the epicentre: the outer edges of the corner subfaults.
+struct PlaneExtent {
+  double xStart = 0.0;  // the start of strike, at L 1: x(L 1, W 1) - Dx/2
+  double xEnd = 0.0;    // x(L 43, W 1) + Dx/2
+  double yTop = 0.0;    // the top edge, y(L 1, W 1) - Dz/2
+  double yBottom = 0.0; // y(L 1, W 22) + Dz/2
+};
+PlaneExtent planeExtent(const SourceModel& model);
+
+}  // namespace slip::source

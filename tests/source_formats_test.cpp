@@ -1,0 +1,390 @@
+// slipsource's exchange files: the outlines, the slip vector's rake and the
+// rise time, each format's header on a hand-made model, and the FSP and SRF
+// files read back by a reader of the published formats (exchange_reader.h).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <set>
+#include <string>
+
+#include "compose/slip_composer.h"
+#include "exchange_reader.h"
+#include "source/exchange_text.h"
+#include "source/fsp_writer.h"
+#include "source/geojson_writer.h"
+#include "source/geometry.h"
+#include "source/kml_writer.h"
+#include "source/moment.h"
+#include "source/outline.h"
+#include "source/rise_time.h"
+#include "source/source_text.h"
+#include "source/srf_writer.h"
+
+namespace slip::source {
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180.0;
+constexpr double kKmPerDegree = 6371.0 * kDeg;
+
+struct Plane {
+  double strike, dip;
+  bool given;  // --strike and --dip, else fitted from the positions
+};
+
+// One slipping subfault: v35 and v125 (m/s) over samples first..last (1-based).
+struct Slip {
+  int il, iw;
+  double v35, v125;
+  int first, last;
+};
+
+// a1(1) = 2 (il - 22) km, a1(2) = iw - 11.5 km, so that the positions'
+// mean is (0, 0) and the frame's origin lies at lon 0, lat 0; positions
+// placed exactly on the plane; rupture time r / 2 (2 km/s from the hypocentre).
+std::unique_ptr<SubfaultGrid> planeGrid(const Plane& plane, std::initializer_list<Slip> slips) {
+  auto grid = std::make_unique<SubfaultGrid>();
+  for (int iw = 1; iw <= kRows; ++iw) {
+    for (int il = 1; il <= kColumns; ++il) {
+      const double x = 2.0 * (il - 22), y = iw - 11.5, h = y * std::cos(plane.dip * kDeg);
+      const double s = plane.strike * kDeg;
+      grid->a1(1, il, iw) = x;
+      grid->a1(2, il, iw) = y;
+      grid->a1(3, il, iw) = (x * std::sin(s) + h * std::cos(s)) / kKmPerDegree;
+      grid->a1(4, il, iw) = (x * std::cos(s) - h * std::sin(s)) / kKmPerDegree;
+      grid->a2(5, il, iw) = std::sqrt(x * x + y * y) / 2.0;
+    }
+  }
+  for (const Slip& s : slips) {
+    for (int k = s.first; k <= s.last; ++k) {
+      grid->slp35(k, s.il, s.iw) = s.v35;
+      grid->slp125(k, s.il, s.iw) = s.v125;
+    }
+  }
+  return grid;
+}
+
+std::unique_ptr<SourceModel> computed(SubfaultGrid& grid, const Plane& plane, Timing timing = {}) {
+  composeGrid(grid);
+  GeometryOptions options;
+  options.depth = 20.0;
+  if (plane.given) options.strike = plane.strike, options.dip = plane.dip;
+  Geometry geometry;
+  auto model = std::make_unique<SourceModel>();
+  SourceProblem p = deriveGeometry(grid, options, geometry);
+  if (!p) p = computeSource(grid, geometry, Rigidity{}, timing, *model);
+  EXPECT_FALSE(p) << p.message;
+  return model;
+}
+
+// Four subfaults of row W 1: s35 > 0; s35 < 0 with s125 > 0; pure 125
+// slip starting late, with its rupture time set to 0; a gap inside the slip.
+const Plane kGiven{90.0, 30.0, true};
+std::unique_ptr<SourceModel> handModel(Timing timing = {}) {
+  auto grid = planeGrid(kGiven, {{1, 1, 0.5, 0.0, 1, 4}, {2, 1, -0.5, 0.5, 1, 2}, {3, 1, 0.0, 1.0, 3, 4},
+                                 {4, 1, 0.5, 0.0, 1, 1}, {4, 1, 0.5, 0.0, 5, 5}});
+  grid->a2(5, 3, 1) = 0.0;
+  return computed(*grid, kGiven, timing);
+}
+
+// Every subfault slipping, the components' signs varying over the grid.
+std::unique_ptr<SourceModel> busyModel(const Plane& plane) {
+  auto grid = planeGrid(plane, {});
+  for (int iw = 1; iw <= kRows; ++iw) {
+    for (int il = 1; il <= kColumns; ++il) {
+      for (int k = 1 + (il + iw) % 7; k <= 12 + iw % 5; ++k) {
+        grid->slp35(k, il, iw) = 0.013 * std::sin(0.3 * il + 0.7 * k);
+        grid->slp125(k, il, iw) = 0.021 * std::cos(0.2 * iw - 0.5 * k);
+      }
+    }
+  }
+  return computed(*grid, plane);
+}
+
+std::string lineStarting(const std::string& text, const std::string& start) {
+  const auto at = text.find("\n" + start);
+  return at == std::string::npos ? "" : text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+}
+
+const FileLabels kLabels{"Test & <event>", "hand.dat"};
+
+TEST(SourceFormats, NumberTextWorkedExamples) {
+  const struct { double v; char how; int digits; const char* text; } cases[] = {
+      {-110.5, 'f', 6, "-110.500000"}, {-0.0000001, 'f', 6, "0.000000"}, {-0.0, 'g', 9, "0"},
+      {0.123, 'g', 9, "0.123"},        {3.0e10, 'g', 9, "3e+10"},         {1.5e20, 'e', 9, "1.500000000e+20"},
+      {-2.5e-7, 'g', 9, "-2.5e-07"},   {-0.0004, 'f', 3, "0.000"},        {-0.0006, 'f', 3, "-0.001"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    if (c.how == 'f') appendFixed(out, c.v, c.digits);
+    if (c.how == 'g') appendGeneral(out, c.v, c.digits);
+    if (c.how == 'e') appendScientific(out, c.v, c.digits);
+    EXPECT_EQ(out, c.text) << c.v;
+  }
+}
+
+TEST(SourceFormats, NumberTextMatchesPrintf) {
+  // The C library as the oracle, over magnitudes from 1e-7 to 1e11, near
+  // powers of ten and halfway cases; printf's minus zero aside. The glibc
+  // printf only: the Windows build runs the same conversion code.
+#ifdef _WIN32
+  GTEST_SKIP() << "the oracle is glibc's printf";
+#endif
+  std::uint64_t state = 12345;
+  auto next = [&] { return state = state * 6364136223846793005ull + 1442695040888963407ull; };
+  for (int i = 0; i < 200000; ++i) {
+    const double mantissa = static_cast<double>(next() >> 11) / 9007199254740992.0;
+    const int exponent = static_cast<int>(next() % 19) - 7;
+    double v = (1.0 + 9.0 * mantissa) * std::pow(10.0, exponent) * (next() % 2 ? -1.0 : 1.0);
+    if (i % 4 == 1) v = std::round(v * 1e6) / 1e6 + 5e-7;      // halfway at 6 decimals
+    if (i % 4 == 2) v = std::pow(10.0, exponent) * (1.0 - 1e-10);  // just below a power of ten
+    const struct { char how; int digits; const char* format; } kinds[] = {
+        {'g', 9, "%.9g"}, {'g', 6, "%.6g"}, {'f', 6, "%.6f"}, {'f', 4, "%.4f"}};
+    for (const auto& k : kinds) {
+      char expected[400];
+      std::snprintf(expected, sizeof expected, k.format, v);
+      std::string out;
+      if (k.how == 'g') appendGeneral(out, v, k.digits);
+      if (k.how == 'f') appendFixed(out, v, k.digits);
+      std::string oracle = expected;
+      if (oracle.find_first_of("123456789") == std::string::npos && oracle[0] == '-') oracle.erase(0, 1);
+      ASSERT_EQ(out, oracle) << k.format << " " << v;
+    }
+  }
+}
+
+TEST(SourceFormats, SlipVectorRake) {
+  // s35, s125 -> the direction; where s35 > 0 the report's rake, bit for bit.
+  const struct { double s35, s125, rake; } cases[] = {
+      {1.0, 1.0, 80.0},    {2.0, -1.0, 8.434948822922},  {-1.0, -1.0, -100.0}, {-1.0, 1.0, 170.0},
+      {-1.0, 0.0, -145.0}, {-1.0, 3.0, 143.434948822922}, {0.0, 2.0, 125.0},   {0.0, -2.0, -55.0},
+      {0.0, 0.0, 90.0},    {-0.0, 0.0, 90.0},
+  };
+  for (const auto& c : cases) {
+    auto grid = std::make_unique<SubfaultGrid>();
+    for (int k = 1; k <= 2; ++k) grid->slp35(k, 1, 1) = c.s35, grid->slp125(k, 1, 1) = c.s125;
+    composeGrid(*grid);
+    SubfaultSource f;
+    f.slip35 = grid->slip35(1, 1), f.slip125 = grid->slip125(1, 1), f.rake = grid->rake(1, 1);
+    const double rake = slipVectorRake(f);
+    EXPECT_NEAR(rake, c.rake, 1e-9) << c.s35 << " " << c.s125;
+    EXPECT_TRUE(rake > -180.0 && rake <= 180.0) << rake;
+    if (f.slip35 > 0.0) {
+      EXPECT_EQ(rake, f.rake);
+    }
+    if (f.slip35 != 0.0 || f.slip125 != 0.0) {
+      EXPECT_NEAR(rake, std::remainder(35.0 + std::atan2(c.s125, c.s35) / kDeg, 360.0), 1e-9);
+    }
+  }
+}
+
+TEST(SourceFormats, RiseTime) {
+  // samples (k, v35, v125) -> rise time at dt 0.25
+  const struct { std::vector<std::tuple<int, double, double>> samples; double rise; } cases[] = {
+      {{}, 0.0},                                    // no slip
+      {{{7, 0.1, 0.0}}, 0.25},                      // one sample
+      {{{3, 0.0, -0.2}, {9, 0.1, 0.0}}, 1.75},      // a gap of zeros inside counts
+      {{{1, -0.1, 0.0}, {49, 0.0, 2.0}}, 12.25},    // the whole series
+      {{{1, -0.1, 0.0}, {49, 0.0, 1e-300}}, 0.25},  // a rate whose square underflows is none, as in the moment rate
+  };
+  for (const auto& c : cases) {
+    SubfaultSource f;
+    for (auto [k, v35, v125] : c.samples) {
+      f.rate35[static_cast<std::size_t>(k - 1)] = v35;
+      f.rate125[static_cast<std::size_t>(k - 1)] = v125;
+    }
+    EXPECT_EQ(riseTime(f, 0.25), c.rise) << c.samples.size();
+  }
+}
+
+TEST(SourceFormats, OutlinesCounterClockwiseAroundEachSubfault) {
+  const Plane planes[] = {{200.0, 18.0, false}, {90.0, 30.0, true}, {0.0, 60.0, false}, {315.0, 89.0, true}, {135.0, 45.0, true}};
+  for (const Plane& plane : planes) {
+    auto model = busyModel(plane);
+    const PositionMap map = positionMap(*model);
+    const double expectedArea = 2.0 * std::cos(plane.dip * kDeg);  // km^2 on the map
+    for (const SubfaultSource& f : model->subfaults) {
+      const Ring r = subfaultOutline(*model, map, f);
+      ASSERT_EQ(r[0].lon, r[4].lon);
+      ASSERT_EQ(r[0].lat, r[4].lat);
+      double twiceArea = 0.0, lon = 0.0, lat = 0.0;
+      for (std::size_t i = 0; i < 4; ++i) {
+        twiceArea += (r[i].lon * r[i + 1].lat - r[i + 1].lon * r[i].lat) * kKmPerDegree * kKmPerDegree;
+        lon += r[i].lon / 4.0;
+        lat += r[i].lat / 4.0;
+      }
+      ASSERT_NEAR(twiceArea / 2.0, expectedArea, 1e-6) << plane.strike << " W" << f.iw << " L" << f.il;
+      ASSERT_NEAR(lon, f.lon, 1e-9);  // the outline surrounds the model's own position
+      ASSERT_NEAR(lat, f.lat, 1e-9);
+    }
+    const Ring fault = faultOutline(*model, map);
+    const auto top = topEdge(*model, map);
+    EXPECT_EQ(fault[0].lon, top[0].lon);  // the fault's outline starts at the top edge's start
+    EXPECT_EQ(fault[0].lat, top[0].lat);
+    const double topLength = std::hypot((top[1].lon - top[0].lon), top[1].lat - top[0].lat) * kKmPerDegree;
+    EXPECT_NEAR(topLength, 86.0, 1e-6);  // 43 Dx
+  }
+}
+
+TEST(SourceFormats, FspHeader) {
+  auto model = handModel();
+  const std::string fsp = fspText(*model, kLabels);
+  // M0 = 3e10 Pa x 2e6 m^2 x (1 + sqrt(0.5) + 1 + 0.5); the rake of the summed slips (1, 1.5);
+  // avTr = (1 x 2 + sqrt(.5) x 1 + 1 x 1 + 0.5 x 2.5) / (2.5 + sqrt(.5)) s; every velocity 2 km/s.
+  const char* lines[] = {
+      "% Event : Test & <event>",
+      "% Loc  :  LAT = 0.000000  LON = 0.000000  DEP = 20 km",
+      "% Size :  LEN = 86 km  WID = 22 km  Mw = 5.46  Mo = 1.924264069e+17 Nm",
+      "% Mech :  STRK = 90  DIP = 30  RAKE = 91.3099325  Htop = 14.5 km",
+      "% Rupt :  HypX = 43 km  HypZ = 11 km  avTr = 1.54566315 s  avVr = 2 km/s",
+      "% Invs :  Nx = 43  Nz = 22  Fmin = 999 Hz  Fmax = 999 Hz",
+      "% Invs :  Dx = 2 km  Dz = 1 km",
+      "% Nsbfs = 946 subfaults",
+  };
+  for (const char* line : lines) EXPECT_EQ(lineStarting(fsp, std::string(line).substr(0, 12)), line);
+  std::string columns = lineStarting(fsp, "%         LAT");
+  for (auto at = columns.find("  "); at != std::string::npos; at = columns.find("  ")) columns.erase(at, 1);
+  EXPECT_EQ(columns, "% LAT LON X==EW Y==NS Z SLIP RAKE TRUP RISE SF_MOMENT");
+}
+
+TEST(SourceFormats, FspRowsReadBack) {
+  auto model = handModel();
+  const testing::FspFile fsp = testing::readFsp(fspText(*model, kLabels));
+  ASSERT_EQ(fsp.rows.size(), 946u);
+  // il, slip, rake, trup, rise of row W 1, read back from rows 1 to 4 (W 1 L 1 first, along strike)
+  const struct { int il; double slip, rake, rise; } cases[] = {
+      {1, 1.0, 35.0, 2.0}, {2, std::sqrt(0.5), 170.0, 1.0}, {3, 1.0, 125.0, 1.0}, {4, 0.5, 35.0, 2.5}, {5, 0.0, 90.0, 0.0}};
+  for (const auto& c : cases) {
+    const std::vector<double>& row = fsp.rows[static_cast<std::size_t>(c.il - 1)];
+    ASSERT_EQ(row.size(), 10u);
+    const SubfaultSource& f = model->at(c.il, 1);
+    EXPECT_NEAR(row[0], f.lat, 5e-7);  // the model's own positions, to 6 decimals
+    EXPECT_NEAR(row[1], f.lon, 5e-7);
+    EXPECT_NEAR(row[2], 2.0 * (c.il - 22), 1e-4);  // due east along strike 90
+    EXPECT_NEAR(row[3], 10.5 * std::cos(30.0 * kDeg), 1e-4);  // up dip lies north
+    EXPECT_NEAR(row[4], 20.0 - 10.5 * 0.5, 1e-4);
+    EXPECT_NEAR(row[5], c.slip, 1e-6 * c.slip);
+    EXPECT_NEAR(row[6], c.rake, 1e-6 * std::fabs(c.rake));
+    EXPECT_NEAR(row[7], c.il == 3 ? 0.0 : f.ruptureTime, 1e-6 * f.ruptureTime);
+    EXPECT_EQ(row[8], c.rise);
+    EXPECT_NEAR(row[9], 6.0e16 * c.slip, 1e-9 * 6.0e16 * c.slip);
+  }
+}
+
+TEST(SourceFormats, FspMomentsSumToM0) {
+  auto model = busyModel({200.0, 18.0, false});
+  const testing::FspFile fsp = testing::readFsp(fspText(*model, kLabels));
+  ASSERT_EQ(fsp.rows.size(), static_cast<std::size_t>(fsp.value("invs.nx") * fsp.value("invs.nz")));
+  double sum = 0.0;
+  for (const auto& row : fsp.rows) sum += row[9];
+  const double m0 = fsp.value("size.mo");
+  EXPECT_NEAR(sum, m0, 1e-9 * m0);  // 946 moments of 10 digits against one of 10
+  EXPECT_NEAR(m0, model->summary.moment, 5e-10 * m0);
+  // The header's Mw is the summary's.
+  const std::string summary = summaryText(*model, "busy");
+  char mw[32];
+  std::snprintf(mw, sizeof mw, "Mw %.2f (IASPEI", fsp.value("size.mw"));
+  EXPECT_NE(summary.find(mw), std::string::npos) << mw;
+  for (std::size_t i = 0; i < fsp.rows.size(); ++i) {
+    const SubfaultSource& f = model->subfaults[i];
+    ASSERT_NEAR(fsp.rows[i][5], f.slip, 1e-6 * f.slip) << i;
+    ASSERT_NEAR(fsp.rows[i][6], slipVectorRake(f), 1e-6 * std::fabs(slipVectorRake(f))) << i;
+  }
+}
+
+TEST(SourceFormats, SrfReadBack) {
+  for (Onset onset : {Onset::kRuptureTime, Onset::kOrigin}) {
+    auto model = busyModel({200.0, 18.0, false});
+    model->timing.onset = onset;
+    const testing::SrfFile srf = testing::readSrf(srfText(*model, kLabels));
+    ASSERT_TRUE(srf.complete);
+    EXPECT_EQ(srf.version, "2.0");
+    ASSERT_EQ(srf.planes, 1);
+    EXPECT_EQ(srf.planeLines[0][2], 43);
+    EXPECT_EQ(srf.planeLines[0][3], 22);
+    EXPECT_EQ(srf.planeLines[0][4], 86);  // LEN, WID km
+    EXPECT_EQ(srf.planeLines[0][5], 22);
+    EXPECT_NEAR(srf.planeLines[1][3], 0.0, 1e-12);  // SHYP: the hypocentre under the top edge's centre
+    EXPECT_EQ(srf.planeLines[1][4], 11);            // DHYP
+    ASSERT_EQ(srf.points.size(), 946u);
+    for (std::size_t i = 0; i < srf.points.size(); ++i) {
+      const testing::SrfPoint& p = srf.points[i];
+      const SubfaultSource& f = model->subfaults[i];
+      ASSERT_EQ(p.rake, 35);
+      ASSERT_NEAR(p.slip1, 100.0 * f.slip35, 1e-8 * std::fabs(100.0 * f.slip35)) << i;
+      ASSERT_NEAR(p.slip2, 100.0 * f.slip125, 1e-8 * std::fabs(100.0 * f.slip125)) << i;
+      ASSERT_EQ(p.slip3, 0);
+      ASSERT_EQ(p.sr1.size(), 49u);
+      ASSERT_EQ(p.sr2.size(), 49u);
+      ASSERT_TRUE(p.sr3.empty());
+      double sum1 = 0.0, sum2 = 0.0;  // half a series' sum is its slip, at DT = 0.5 s
+      for (std::size_t k = 0; k < 49; ++k) sum1 += p.sr1[k] * p.dt, sum2 += p.sr2[k] * p.dt;
+      ASSERT_NEAR(sum1, p.slip1, 1e-7) << i;
+      ASSERT_NEAR(sum2, p.slip2, 1e-7) << i;
+      const double rigidity = p.den * p.vs * p.vs / 10.0;  // dyn/cm^2 to Pa
+      ASSERT_NEAR(rigidity, 3.0e10, 3.0);
+      ASSERT_NEAR(rigidity * p.area * 1e-4 * std::hypot(p.slip1, p.slip2) / 100.0, f.moment, 1e-7 * f.moment);
+      const double tinit = onset == Onset::kOrigin ? 0.0 : f.ruptureTime;
+      ASSERT_NEAR(p.tinit, tinit, 1e-8 * tinit) << i;
+    }
+  }
+}
+
+TEST(SourceFormats, GeoJsonFeatures) {
+  auto model = handModel();
+  const std::string json = geojsonText(*model, kLabels);
+  std::size_t polygons = 0, points = 0;
+  for (auto at = json.find("\"type\": \"Polygon\""); at != std::string::npos; at = json.find("\"type\": \"Polygon\"", at + 1)) ++polygons;
+  for (auto at = json.find("\"type\": \"Point\""); at != std::string::npos; at = json.find("\"type\": \"Point\"", at + 1)) ++points;
+  EXPECT_EQ(polygons, 946u);
+  EXPECT_EQ(points, 1u);
+  EXPECT_EQ(json.find("crs"), std::string::npos);
+  // W 1 L 2: s35 < 0, so the two rakes part; trup and distance sqrt(40^2 + 10.5^2) (/ 2 km/s).
+  EXPECT_NE(json.find("\"properties\": {\"w\": 1, \"l\": 2, \"slip_m\": 0.707106781, \"rake_deg\": 170, "
+                      "\"report_rake_deg\": -10, \"slip35_m\": -0.5, \"slip125_m\": 0.5, \"trup_s\": 20.6775845, "
+                      "\"rise_s\": 1, \"moment_Nm\": 4.24264069e+16, \"distance_km\": 41.355169, \"depth_km\": 14.75}}"),
+            std::string::npos);
+  EXPECT_NE(json.find("\"properties\": {\"name\": \"epicentre\", \"event\": \"Test & <event>\", \"m0_Nm\": "
+                      "1.92426407e+17, \"mw\": 5.45617645"),
+            std::string::npos);
+}
+
+// A name with a line end must not break a header line or a comment.
+TEST(SourceFormats, NamesStayOnOneLine) {
+  auto model = handModel();
+  const FileLabels labels{"two\nlines\r", "m\tx.dat"};
+  const struct { std::string text; const char* line; } cases[] = {
+      {fspText(*model, labels), "\n% Event : two lines \n"},
+      {srfText(*model, labels), "\n# slipsource " SLIP_VERSION " from m x.dat; event two lines \n"},
+      {kmlText(*model, labels), "\n<Document>\n<name>two lines </name>\n"},
+      {geojsonText(*model, labels), "\"event\": \"two\\u000alines\\u000d\""},
+  };
+  for (const auto& c : cases) EXPECT_NE(c.text.find(c.line), std::string::npos) << c.line;
+}
+
+TEST(SourceFormats, KmlStylesAndNames) {
+  auto model = handModel();
+  const std::string kml = kmlText(*model, kLabels);
+  EXPECT_EQ(kml.substr(0, 95), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n");
+  EXPECT_NE(kml.find("<name>Test &amp; &lt;event&gt;</name>"), std::string::npos);
+  // viridis' top (fde725) for the largest slip and its bottom (440154) for none, as aabbggrr.
+  EXPECT_NE(kml.find("<Style id=\"slipfde725\"><LineStyle><color>ff25e7fd</color><width>0.5</width></LineStyle>"
+                     "<PolyStyle><color>d925e7fd</color></PolyStyle></Style>"),
+            std::string::npos);
+  EXPECT_NE(kml.find("<Style id=\"slip440154\"><LineStyle><color>ff540144</color>"), std::string::npos);
+  // Every style used is defined once, and every Placemark is there.
+  std::set<std::string> defined, used;
+  std::size_t placemarks = 0;
+  for (auto at = kml.find("<Style id=\""); at != std::string::npos; at = kml.find("<Style id=\"", at + 1)) {
+    EXPECT_TRUE(defined.insert(kml.substr(at + 11, 10)).second);
+  }
+  for (auto at = kml.find("<styleUrl>#"); at != std::string::npos; at = kml.find("<styleUrl>#", at + 1)) {
+    used.insert(kml.substr(at + 11, 10));
+  }
+  for (auto at = kml.find("<Placemark>"); at != std::string::npos; at = kml.find("<Placemark>", at + 1)) ++placemarks;
+  EXPECT_EQ(defined, used);
+  EXPECT_EQ(placemarks, 947u);
+}
+}  // namespace
+}  // namespace slip::source
