@@ -81,7 +81,7 @@ std::string kmlText(const SourceModel& model, const FileLabels& labels) {
   for (const SubfaultSource& f : model.subfaults) top = std::max(top, f.slip);
   std::vector<std::uint32_t> colours;
   colours.reserve(model.subfaults.size());
-  for (const SubfaultSource& f : model.subfaults) colours.push_back(key(map::slipColour(f.slip, top)));
+  for (const SubfaultSource& f : model.subfaults) colours.push_back(key(map::slipColour(f.slip, 0.0, top)));  // total slip is never negative: the scale starts at 0
 
   std::string out;
   out.reserve(1500000);
