@@ -105,6 +105,18 @@ const Case kCases[] = {
      "rateA.dat:4999:1: warning: 35-degree slip -2.27 is negative: the report's rake -27.76334, "
      "35 + atan(s125/s35), names the opposite direction; the slip's own rake is 152.23666, 35 + atan2(s125, s35)",
      1, 0},
+    {"every 35-degree component negative",
+     [](Lines& l) {
+       for (std::size_t n = 0; n < l.size(); ++n) {
+         if (n % 14 >= 2 && n % 14 <= 6) {
+           for (std::size_t at = 0; (at = l[n].find(" 0.", at)) != std::string::npos; at += 2) l[n].insert(at + 1, "-");
+         }
+       }
+     },
+     "rateA.dat:1:1: warning: 35-degree slip -0.245 is negative: the report's rake -28.43495, 35 + atan(s125/s35), "
+     "names the opposite direction; the slip's own rake is 151.56505, 35 + atan2(s125, s35); 946 subfaults in all "
+     "have a negative 35-degree slip",
+     1, 0},
 };
 
 TEST(Check, EachKindOfFindingAtItsPlace) {

@@ -28,7 +28,7 @@ std::string showValue(double value) {
   return shown;
 }
 
-std::string quoted(std::string_view text, std::size_t limit) {
+std::string quotedText(std::string_view text, std::size_t limit) {
   const bool cut = text.size() > limit;
   if (cut) text = text.substr(0, limit - 3);
   std::string shown = "\"";

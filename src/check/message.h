@@ -15,7 +15,7 @@ std::string showValue(double value);
 
 // `text` in double quotes, each byte that would not print as one character
 // shown as '?'; text longer than `limit` keeps its first bytes and ends in "...".
-std::string quoted(std::string_view text, std::size_t limit = 40);
+std::string quotedText(std::string_view text, std::size_t limit = 40);
 
 // "" or "s": the plural ending for `count`.
 inline const char* plural(long long count) { return count == 1 ? "" : "s"; }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "check/message.h"
 #include "check/model_layout.h"
 #include "check/record_walk.h"
 #include "check/summary.h"
@@ -25,21 +26,37 @@ TextPosition textAfterTheData(ByteSource& source) {
 }
 
 // Values a run computes from the samples and the offsets, as the report
-// shows them; each finding stands at the subfault's first line.
+// shows them; each finding stands at the subfault's first line. Negative
+// 35-degree slips are one warning for the model, at the first of them with
+// the count: a model written with the other sign convention has them all.
 void checkComposedValues(SubfaultGrid& grid, const ModelLayout& layout, const RecordWalk& walk,
                          Reporter& reporter) {
   composeGrid(grid);
+  Problem firstNegative{Kind::kNegativeSlip35, {}};
+  int negativeGroup = -1;
+  int negatives = 0;
   for (int iw = 1; iw <= grid.nw; ++iw) {
     computeDistanceRow(grid, iw);
     for (int il = 1; il <= grid.nl; ++il) {
       const int group = grid.nl * (iw - 1) + (il - 1);
       for (Problem& problem : composedProblems(grid, il, iw)) {
+        if (problem.kind == Kind::kNegativeSlip35) {
+          if (negatives++ == 0) {
+            firstNegative = std::move(problem);
+            negativeGroup = group;
+          }
+          continue;
+        }
         if (reporter.counted(problem.kind)) continue;
         reporter.add(problem.kind, {walk.groupLine(group), 1, 1, false}, std::move(problem.message),
                      layout.subfault(group));
       }
     }
   }
+  if (negatives == 0 || reporter.counted(Kind::kNegativeSlip35)) return;
+  if (negatives > 1) firstNegative.message += format("; %d subfaults in all have a negative 35-degree slip", negatives);
+  reporter.add(Kind::kNegativeSlip35, {walk.groupLine(negativeGroup), 1, 1, false}, std::move(firstNegative.message),
+               layout.subfault(negativeGroup));
 }
 
 }  // namespace

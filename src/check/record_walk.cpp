@@ -129,7 +129,7 @@ void RecordWalk::considerDecimalComma(const Piece& second, TextPosition stop) {
   decimalComma_.line = end.line;
   decimalComma_.at = spanTo(commaAt_, commaAt_);
   decimalComma_.message = format("decimal comma: %s is read as two values, %s (value %d) and %s (value %d)",
-                                 quoted(text).c_str(), showValue(beforeComma_.value).c_str(),
+                                 quotedText(text).c_str(), showValue(beforeComma_.value).c_str(),
                                  beforeComma_.target + 1, showValue(second.value).c_str(), second.target + 1);
 }
 
@@ -151,7 +151,7 @@ void RecordWalk::reportJoined(TextPosition lastStop) {
   const std::string_view text = tracker_.text(chain.front().start, chain.back().stop);
   joins_.push_back({spanTo(chain[1].start, chain.back().stop - 1),
                     format("entries run together: %s is read as %zu values, %s",
-                           text.empty() ? "the text" : quoted(text).c_str(), chain.size(), values.c_str()),
+                           text.empty() ? "the text" : quotedText(text).c_str(), chain.size(), values.c_str()),
                     layout_.request(request_)});
 }
 
@@ -257,7 +257,7 @@ void RecordWalk::regionClosed(long long line, const std::string& head, long long
   std::string ignored;
   if (surplus) {
     ignored = lastText <= static_cast<long long>(head.size())
-                  ? quoted(std::string_view(head).substr(static_cast<std::size_t>(firstText - 1),
+                  ? quotedText(std::string_view(head).substr(static_cast<std::size_t>(firstText - 1),
                                                          static_cast<std::size_t>(lastText - firstText + 1)))
                   : "\"\"";
   }
