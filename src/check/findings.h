@@ -75,10 +75,11 @@ class Reporter {
   // excerpt, anywhere). A non-empty `note` marks the record that shifted
   // the layout, kept for the note under a later error even when not shown.
   void add(Kind kind, Span at, std::string message, std::string context = {}, std::string note = {});
-  // Counts a finding of `kind` and says true when it will not be shown, so
+  // Counts a warning of `kind` and says true when it will not be shown, so
   // that a caller need not compose it:  if (reporter.counted(kind)) return;
+  // (An error always goes to add.)
   bool counted(Kind kind) {
-    if (!quiet_ && (kind == Kind::kError || all_ || counts_[static_cast<std::size_t>(kind)] == 0)) return false;
+    if (kind == Kind::kError || (!quiet_ && (all_ || counts_[static_cast<std::size_t>(kind)] == 0))) return false;
     addUnshown(kind);
     return true;
   }
