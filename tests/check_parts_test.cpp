@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <memory>
-#include <numbers>
 #include <string>
 
 #include "check/message.h"
@@ -48,8 +47,8 @@ TEST(CheckParts, HeaderValuesAsTheReportShowsThem) {
   }
 }
 
-// Values known on paper: a rake of 180 (s35 = -cos 35, s125 = sin 35 for a
-// unit slip) is reported as 0, its opposite.
+// Values known on paper: slip along rake 215 is reported as 35, along rake
+// 170 as -10, the opposite directions.
 TEST(CheckParts, NegativeSlip35NamesBothRakes) {
   const struct {
     double s35, s125;
@@ -57,9 +56,8 @@ TEST(CheckParts, NegativeSlip35NamesBothRakes) {
   } cases[] = {
       {-1.0, 0.0, "35-degree slip -1 is negative: the report's rake 35.00000, 35 + atan(s125/s35), names the "
                   "opposite direction; the slip's own rake is 215.00000, 35 + atan2(s125, s35)"},
-      {-std::cos(35 * std::numbers::pi / 180), std::sin(35 * std::numbers::pi / 180),
-       "35-degree slip -0.819152 is negative: the report's rake 0.00000, 35 + atan(s125/s35), names the opposite "
-       "direction; the slip's own rake is 180.00000, 35 + atan2(s125, s35)"},
+      {-1.0, 1.0, "35-degree slip -1 is negative: the report's rake -10.00000, 35 + atan(s125/s35), names the "
+                  "opposite direction; the slip's own rake is 170.00000, 35 + atan2(s125, s35)"},
       {1.0, -1.0, ""},
       {0.0, -1.0, ""},  // reported as 90: a rule of the report, not a sign
   };

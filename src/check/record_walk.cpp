@@ -150,8 +150,8 @@ void RecordWalk::reportJoined(TextPosition lastStop) {
   }
   const std::string_view text = tracker_.text(chain.front().start, chain.back().stop);
   joins_.push_back({spanTo(chain[1].start, chain.back().stop - 1),
-                    format("entries run together: %s is read as %zu values, %s",
-                           text.empty() ? "the text" : quotedText(text).c_str(), chain.size(), values.c_str()),
+                    format("entries run together: %s is read as %d values, %s",
+                           text.empty() ? "the text" : quotedText(text).c_str(), static_cast<int>(chain.size()), values.c_str()),
                     layout_.request(request_)});
 }
 
