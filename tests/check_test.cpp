@@ -76,13 +76,16 @@ const Case kCases[] = {
     {"value deleted", [](Lines& l) { line(l, kSamples).erase(0, 7); },
      "rateA.dat:5001:64: warning: record holds 9 of the 10 values its read takes", 1, 1},
     {"two values joined", [](Lines& l) { line(l, kSamples).erase(7, 1); },
-     "rateA.dat:5001:9: warning: entries run together: \"0.14000.1400\" is read as 2 values, 0.14 (value 1) and "
+     "rateA.dat:5001:9: warning: entries run together: \"0.14000.1400\" is read as 0.14 (value 1) and "
      "0.14 (value 2)", 1, 0},
     {"two points", [](Lines& l) { line(l, kSamples).insert(5, "."); },
-     "rateA.dat:5001:6: warning: entries run together: \"0.14.00\" is read as 2 values, 0.14 (value 1) and 0 "
+     "rateA.dat:5001:6: warning: entries run together: \"0.14.00\" is read as 0.14 (value 1) and 0 "
      "(value 2), so the record holds more than the 10 values its read takes and \"0.1400\" is ignored", 1, 0},
+    {"repeat count run into a value", [](Lines& l) { line(l, kSamples).replace(0, 14, " 2*0.14.5"); },
+     "rateA.dat:5001:8: warning: entries run together: \"2*0.14.5\" is read as 0.14 (values 1 to 2) and 0.5 "
+     "(value 3), so the record holds more than the 10 values its read takes and \"0.1400\" is ignored", 1, 0},
     {"minus between two values", [](Lines& l) { line(l, kSamples).replace(7, 1, "-"); },
-     "rateA.dat:5001:10: warning: entries run together: \"0.1400-0.1400\" is read as 2 values, 0.14 (value 1) and "
+     "rateA.dat:5001:10: warning: entries run together: \"0.1400-0.1400\" is read as 0.14 (value 1) and "
      "0.14 (value 2)", 1, 0},
     {"decimal comma", [](Lines& l) { line(l, kSamples).replace(2, 1, ","); },
      "rateA.dat:5001:3: warning: decimal comma: \"0,1400\" is read as two values, 0 (value 1) and 1400 (value 2), "
@@ -157,7 +160,7 @@ TEST(Check, HandEditsSayWhatARunReads) {
     std::string out;
   } cases[] = {
       {" 0.14.00" + rest.substr(0, rest.size() - 1),
-       "rateA.dat:5001:6: warning: entries run together: \"0.14.00\" is read as 2 values, 0.14 (value 1) and 0 "
+       "rateA.dat:5001:6: warning: entries run together: \"0.14.00\" is read as 0.14 (value 1) and 0 "
        "(value 2), so the record holds more than the 10 values its read takes and \"0.1400\" is ignored\n" +
            record + "\n 5001 |  0.14.00" + rest + "      |      ^~~\n" + tail},
       {" 0,1400" + rest.substr(0, rest.size() - 1),

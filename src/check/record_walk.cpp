@@ -41,6 +41,14 @@ std::string runDiagnostic(const ReadStatus& status) {
 
 }  // namespace
 
+// "0.283 (value 3)", "1.5 (values 1 to 3)", "a null (value 2)": what a run
+// takes from one entry.
+std::string RecordWalk::describe(const Piece& p) {
+  return (p.isValue ? showValue(p.value) : std::string("a null")) +
+         (p.given == 1 ? format(" (value %d)", p.target + 1)
+                       : format(" (values %d to %d)", p.target + 1, p.target + p.given));
+}
+
 RecordWalk::RecordWalk(ByteSource& source, const ModelLayout& layout, Reporter& reporter, bool all)
     : source_(source), layout_(layout), reporter_(reporter), all_(all), tracker_(source, *this),
       groupLines_(static_cast<std::size_t>(layout.groups()), 0) {
@@ -128,9 +136,8 @@ void RecordWalk::considerDecimalComma(const Piece& second, TextPosition stop) {
   if (text.empty() || !plainInteger(text.substr(0, static_cast<std::size_t>(commaAt_ - beforeComma_.start)))) return;
   decimalComma_.line = end.line;
   decimalComma_.at = spanTo(commaAt_, commaAt_);
-  decimalComma_.message = format("decimal comma: %s is read as two values, %s (value %d) and %s (value %d)",
-                                 quotedText(text).c_str(), showValue(beforeComma_.value).c_str(),
-                                 beforeComma_.target + 1, showValue(second.value).c_str(), second.target + 1);
+  decimalComma_.message = "decimal comma: " + quotedText(text) + " is read as two values, " + describe(beforeComma_) +
+                          " and " + describe(second);
 }
 
 // One text read as several values: the caret where the second begins.
@@ -144,21 +151,21 @@ void RecordWalk::reportJoined(TextPosition lastStop) {
   for (std::size_t n = 0; n < chain.size(); ++n) {
     const Piece& p = chain[n];
     if (n > 0) values += n + 1 == chain.size() ? " and " : ", ";
-    values += showValue(p.value);
-    values += p.given == 1 ? format(" (value %d)", p.target + 1)
-                           : format(" (values %d to %d)", p.target + 1, p.target + p.given);
+    values += describe(p);
   }
   const std::string_view text = tracker_.text(chain.front().start, chain.back().stop);
   joins_.push_back({spanTo(chain[1].start, chain.back().stop - 1),
-                    format("entries run together: %s is read as %d values, %s",
-                           text.empty() ? "the text" : quotedText(text).c_str(), static_cast<int>(chain.size()), values.c_str()),
+                    "entries run together: " + (text.empty() ? std::string("the text") : quotedText(text)) +
+                        " is read as " + values,
                     layout_.request(request_)});
 }
 
+// The first join of a record takes `suffix`, what the record's surplus is.
 void RecordWalk::flushJoins(const std::string& suffix) {
   for (Pending& join : joins_) {
     tracker_.watchLine(join.at.line);
-    reporter_.add(Kind::kJoined, join.at, std::move(join.message) + suffix, std::move(join.context));
+    reporter_.add(Kind::kJoined, join.at, std::move(join.message) + (&join == &joins_.front() ? suffix : ""),
+                  std::move(join.context));
   }
   joins_.clear();
 }

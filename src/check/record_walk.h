@@ -89,6 +89,7 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
     int target = 0, given = 1;
   };
 
+  static std::string describe(const Piece& piece);
   [[gnu::noinline]] void noteEntry(TextPosition stop, const ListEntry& entry, int target, int given, int after);
   void crossed(TextPosition lineFeed, int target);
   void considerDecimalComma(const Piece& second, TextPosition stop);
