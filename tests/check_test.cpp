@@ -90,6 +90,9 @@ const Case kCases[] = {
     {"decimal comma", [](Lines& l) { line(l, kSamples).replace(2, 1, ","); },
      "rateA.dat:5001:3: warning: decimal comma: \"0,1400\" is read as two values, 0 (value 1) and 1400 (value 2), "
      "so the record holds more than the 10 values its read takes and \"0.1400\" is ignored", 1, 0},
+    {"decimal comma in the read's last value", [](Lines& l) { line(l, kSamples)[65] = ','; },
+     "rateA.dat:5001:66: warning: decimal comma: \"0,1400\" is read as 0 (value 10), so the record holds more than "
+     "the 10 values its read takes and \"1400\" is ignored", 1, 0},
     {"comma-separated values that fill their record", [](Lines& l) { line(l, kHeader) = " 14,-9,140,35,9"; },
      "rateA.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 0 warnings", 0, 0},
     {"line duplicated", [](Lines& l) { l.insert(l.begin() + kSamples, line(l, kSamples)); },

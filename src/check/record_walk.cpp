@@ -136,17 +136,35 @@ void RecordWalk::considerDecimalComma(const Piece& second, TextPosition stop) {
   if (text.empty() || !plainInteger(text.substr(0, static_cast<std::size_t>(commaAt_ - beforeComma_.start)))) return;
   decimalComma_.line = end.line;
   decimalComma_.at = spanTo(commaAt_, commaAt_);
+  decimalComma_.endsRead = false;
   decimalComma_.message = "decimal comma: " + quotedText(text) + " is read as two values, " + describe(beforeComma_) +
                           " and " + describe(second);
 }
 
+// "0,283301" with 0 the read's last value: the read ends at the comma, and
+// the digits after it are the first text the record holds beyond its read.
+void RecordWalk::considerDecimalCommaAtTheEnd(TextPosition rest) {
+  const Place at = tracker_.locate(rest);
+  if (decimalComma_.line == at.line || !beforeComma_.isValue) return;
+  const std::string_view text = tracker_.text(beforeComma_.start, commaAt_);
+  if (!plainInteger(text)) return;
+  decimalComma_.line = at.line;
+  decimalComma_.at = spanTo(commaAt_, commaAt_);
+  decimalComma_.message = std::string(text) + ",";
+  decimalComma_.endsRead = true;
+}
+
 // One text read as several values: the caret where the second begins.
 void RecordWalk::reportJoined(TextPosition lastStop) {
-  const std::vector<Piece> chain = std::move(chain_);
+  if (chain_.size() >= 2) {
+    joinLine_ = tracker_.locate(lastStop).line;
+    if (!reporter_.counted(Kind::kJoined)) composeJoined();
+  }
   chain_.clear();
-  if (chain.size() < 2) return;
-  joinLine_ = tracker_.locate(lastStop).line;
-  if (reporter_.counted(Kind::kJoined)) return;
+}
+
+void RecordWalk::composeJoined() {
+  const std::vector<Piece>& chain = chain_;
   std::string values;
   for (std::size_t n = 0; n < chain.size(); ++n) {
     const Piece& p = chain[n];
@@ -243,6 +261,9 @@ void RecordWalk::readEnd(TextPosition rest, int droppedCopies) {
   if (chain_.size() >= 2) reportJoined(rest);
   chain_.clear();
   joinAt_ = -1;
+  if (tracker_.offset(rest) == commaAt_ + 1 && rest != source_.blockEnd() && isDigit(static_cast<char>(*rest))) {
+    considerDecimalCommaAtTheEnd(rest);
+  }
   if (droppedCopies > 0 && !shifted_ && !reporter_.counted(Kind::kDroppedCopies)) {
     tracker_.locate(rest);
     const Place at = tracker_.placeOf(entryStart_);
@@ -274,7 +295,17 @@ void RecordWalk::regionClosed(long long line, const std::string& head, long long
   };
   if (!joins_.empty()) flushJoins(joined ? consequence() : std::string());
   if (comma) {
-    if (!reporter_.counted(Kind::kDecimalComma)) warn(Kind::kDecimalComma, decimalComma_.at, decimalComma_.message + consequence());
+    if (reporter_.counted(Kind::kDecimalComma)) {
+    } else if (decimalComma_.endsRead) {
+      // The number after the comma is the first text beyond the read.
+      const std::size_t first = static_cast<std::size_t>(firstText - 1);
+      const std::size_t end = head.find_first_of(" \t,/", first);
+      const std::string number = decimalComma_.message + head.substr(first, end == std::string::npos ? end : end - first);
+      warn(Kind::kDecimalComma, decimalComma_.at,
+           "decimal comma: " + quotedText(number) + " is read as " + describe(beforeComma_) + consequence());
+    } else {
+      warn(Kind::kDecimalComma, decimalComma_.at, decimalComma_.message + consequence());
+    }
   } else if (surplus && !joined && !reporter_.counted(Kind::kSurplus)) {
     warn(Kind::kSurplus, {line, firstText, lastText},
          format("record holds more than the %d values its read takes: %s is ignored", count_, ignored.c_str()));

@@ -93,7 +93,9 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   [[gnu::noinline]] void noteEntry(TextPosition stop, const ListEntry& entry, int target, int given, int after);
   void crossed(TextPosition lineFeed, int target);
   void considerDecimalComma(const Piece& second, TextPosition stop);
+  void considerDecimalCommaAtTheEnd(TextPosition rest);
   void reportJoined(TextPosition lastStop);
+  void composeJoined();
   void flushJoins(const std::string& suffix = {});
   void warn(Kind kind, Span at, std::string message, int value = 0);
   Span spanTo(long long fromOffset, long long lastOffset) const;
@@ -140,7 +142,8 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   struct {
     long long line = 0;         // the line of the first candidate of the current record, or 0
     Span at;
-    std::string message;
+    std::string message;        // the warning's, or for endsRead the text up to the comma
+    bool endsRead = false;      // the number before the comma is the read's last value
   } decimalComma_;
 
   long long values_ = 0;
