@@ -1,8 +1,12 @@
 // Feeds arbitrary bytes to slipcheck's checker.
 //
 // Each input is checked twice, from one large block and from blocks of 1 to
-// 5 bytes: the findings must be the same text. The checker's verdict must be
-// the run's: an error exactly when the plain reader fails on the same bytes.
+// 5 bytes: the findings must be the same text, entries that run together and
+// decimal commas included (their texts come from the line, wherever the
+// blocks end). Checked a third time with --all the other way round, it must
+// count the same findings: a finding is counted whether it is shown or not.
+// The checker's verdict must be the run's: an error exactly when the plain
+// reader fails on the same bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -53,6 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   slip::check::CheckResult a = check(data, size, static_cast<std::size_t>(-1), all, whole);
   slip::check::CheckResult b = check(data, size, chunk, all, pieces);
   if (whole != pieces || a.errors != b.errors || a.warnings != b.warnings) std::abort();
+  std::string other;
+  slip::check::CheckResult c = check(data, size, static_cast<std::size_t>(-1), !all, other);
+  if (a.errors != c.errors || a.warnings != c.warnings) std::abort();
   if ((a.errors > 0) != runFails(data, size)) std::abort();
   return 0;
 }

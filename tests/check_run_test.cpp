@@ -43,7 +43,7 @@ std::string mutate(const std::string& model, std::mt19937& random) {
   if (at >= text.size()) at = 0;
   std::size_t end = text.find_first_of(" \n", at + 1);
   if (end == std::string::npos) end = text.size();
-  switch (pick(6)) {
+  switch (pick(10)) {
     case 0: text.erase(at, end - at); break;                                  // a value dropped
     case 1: text.insert(at, " 7.25"); break;                                  // a value added
     case 2: text[at + 1 < end ? at + 1 : at] = "xE+-*/,.\r\x1a\xe9"[pick(11)]; break;  // a token garbled
@@ -53,7 +53,18 @@ std::string mutate(const std::string& model, std::mt19937& random) {
       if (lf != std::string::npos) text[lf] = ' ';
       break;
     }
-    default: text.resize(at); break;                                          // the file cut
+    case 5: text.resize(at); break;                                           // the file cut
+    case 6: text.erase(at, 1); break;                                         // two values joined
+    case 7: {                                                                 // a point or a comma for a blank
+      if (at < text.size()) text[at] = ".,"[pick(2)];
+      break;
+    }
+    case 8: {                                                                 // a decimal comma
+      std::size_t point = text.find('.', at);
+      if (point != std::string::npos) text[point] = ',';
+      break;
+    }
+    default: text.insert(at + 1, "-"); break;                                 // a value negated
   }
   return text;
 }
@@ -134,6 +145,15 @@ TEST(CheckRun, FilesOfEveryKind) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(firstLine(run.out), "my model.dat:13245:1: warning: Ctrl-Z (byte 26) ends the data here: a run reads "
                                 "nothing after it");
+
+  // A Ctrl-Z that ends a CR LF file, the last byte of the feed's block, is
+  // only its end.
+  std::string crlf;
+  for (char c : model) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  dir.write("crlf.dat", crlf + "\x1a");
+  run = runCheck(dir, {"crlf.dat"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "crlf.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 0 warnings\n");
 
   ASSERT_EQ(::mkfifo(dir.file("rateA.dat").c_str(), 0666), 0);
   RunOptions options;

@@ -72,6 +72,57 @@ const Case kCases[] = {
      "rateA.dat:5002:1: error: list in: end of file", 0, 1},
     {"record skip at the end of the data", [](Lines& l) { l.resize(kSamples + 4); },
      "rateA.dat:5006:1: error: read start: end of file", 0, 1},
+    // Hand edits of line 5001, " 0.1400 0.1400 ...": what a person does to a model.
+    {"value deleted", [](Lines& l) { line(l, kSamples).erase(0, 7); },
+     "rateA.dat:5001:64: warning: record holds 9 of the 10 values its read takes", 1, 1},
+    {"two values joined", [](Lines& l) { line(l, kSamples).erase(7, 1); },
+     "rateA.dat:5001:9: warning: entries run together: \"0.14000.1400\" is read as 0.14 (value 1) and "
+     "0.14 (value 2)", 1, 0},
+    {"two points", [](Lines& l) { line(l, kSamples).insert(5, "."); },
+     "rateA.dat:5001:6: warning: entries run together: \"0.14.00\" is read as 0.14 (value 1) and 0 "
+     "(value 2), so the record holds more than the 10 values its read takes and \"0.1400\" is ignored", 1, 0},
+    {"repeat count run into a value", [](Lines& l) { line(l, kSamples).replace(0, 14, " 2*0.14.5"); },
+     "rateA.dat:5001:8: warning: entries run together: \"2*0.14.5\" is read as 0.14 (values 1 to 2) and 0.5 "
+     "(value 3), so the record holds more than the 10 values its read takes and \"0.1400\" is ignored", 1, 0},
+    {"minus between two values", [](Lines& l) { line(l, kSamples).replace(7, 1, "-"); },
+     "rateA.dat:5001:10: warning: entries run together: \"0.1400-0.1400\" is read as 0.14 (value 1) and "
+     "0.14 (value 2)", 1, 0},
+    {"decimal comma", [](Lines& l) { line(l, kSamples).replace(2, 1, ","); },
+     "rateA.dat:5001:3: warning: decimal comma: \"0,1400\" is read as two values, 0 (value 1) and 1400 (value 2), "
+     "so the record holds more than the 10 values its read takes and \"0.1400\" is ignored", 1, 0},
+    {"decimal comma in the read's last value", [](Lines& l) { line(l, kSamples)[65] = ','; },
+     "rateA.dat:5001:66: warning: decimal comma: \"0,1400\" is read as 0 (value 10), so the record holds more than "
+     "the 10 values its read takes and \"1400\" is ignored", 1, 0},
+    {"comma-separated values that fill their record", [](Lines& l) { line(l, kHeader) = " 14,-9,140,35,9"; },
+     "rateA.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 0 warnings", 0, 0},
+    {"line duplicated", [](Lines& l) { l.insert(l.begin() + kSamples, line(l, kSamples)); },
+     "rateA.dat:5005:65: warning: record holds more than the 9 values its read takes: \"0.1400\" is ignored", 1, 1},
+    {"line deleted", [](Lines& l) { l.erase(l.begin() + kSamples - 1); },
+     "rateA.dat:5004:64: warning: record holds 9 of the 10 values its read takes", 1, 1},
+    {"tab for a blank", [](Lines& l) { line(l, kSamples)[7] = '\t'; },
+     "rateA.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 0 warnings", 0, 0},
+    {"stray letter", [](Lines& l) { line(l, kSamples)[6] = 'l'; },
+     "rateA.dat:5001:7: error: invalid number: incomprehensible list input", 0, 1},
+    {"CR LF line ends", [](Lines& l) { for (std::string& text : l) text += '\r'; },
+     "rateA.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 0 warnings", 0, 0},
+    {"Ctrl-Z in the middle", [](Lines& l) { line(l, kSamples).insert(0, "\x1a"); },
+     "rateA.dat:5001:1: error: list in: end of file", 1, 1},
+    {"negative 35-degree component", [](Lines& l) { line(l, kSamples) = " -1 -1 -1 -1 -1 -1 -1 -1 -1 -1"; },
+     "rateA.dat:4999:1: warning: 35-degree slip -2.27 is negative: the report's rake -27.76334, "
+     "35 + atan(s125/s35), names the opposite direction; the slip's own rake is 152.23666, 35 + atan2(s125, s35)",
+     1, 0},
+    {"every 35-degree component negative",
+     [](Lines& l) {
+       for (std::size_t n = 0; n < l.size(); ++n) {
+         if (n % 14 >= 2 && n % 14 <= 6) {
+           for (std::size_t at = 0; (at = l[n].find(" 0.", at)) != std::string::npos; at += 2) l[n].insert(at + 1, "-");
+         }
+       }
+     },
+     "rateA.dat:1:1: warning: 35-degree slip -0.245 is negative: the report's rake -28.43495, 35 + atan(s125/s35), "
+     "names the opposite direction; the slip's own rake is 151.56505, 35 + atan2(s125, s35); 946 subfaults in all "
+     "have a negative 35-degree slip",
+     1, 0},
 };
 
 TEST(Check, EachKindOfFindingAtItsPlace) {
@@ -97,6 +148,42 @@ TEST(Check, ErrorShowsWhereItStandsInTheModel) {
             "      |                ^~~~~\n"
             "rateA.dat: 357 subfaults, 5001 records, 38568 values read: 1 error, 0 warnings;"
             " a run would stop at line 5001\n");
+}
+
+// The whole output for the edits that change values silently, and a stray
+// letter, whose value is that of the text it ends (the only one of its kind:
+// no "more ... not shown" note follows).
+TEST(Check, HandEditsSayWhatARunReads) {
+  const std::string tail = "rateA.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 1 warning\n";
+  const std::string group = "  in subfault W 9 L14 (group 358 of 946)";
+  const std::string record = group + ", record 3 of 14: 35-degree samples 1 to 10";
+  const std::string rest = " 0.1400 0.1400 0.1400 0.1400 0.1400 0.1400 0.1400 0.1400 0.1400\n";
+  const struct {
+    std::string text;  // line 5001
+    std::string out;
+  } cases[] = {
+      {" 0.14.00" + rest.substr(0, rest.size() - 1),
+       "rateA.dat:5001:6: warning: entries run together: \"0.14.00\" is read as 0.14 (value 1) and 0 "
+       "(value 2), so the record holds more than the 10 values its read takes and \"0.1400\" is ignored\n" +
+           record + "\n 5001 |  0.14.00" + rest + "      |      ^~~\n" + tail},
+      {" 0,1400" + rest.substr(0, rest.size() - 1),
+       "rateA.dat:5001:3: warning: decimal comma: \"0,1400\" is read as two values, 0 (value 1) and 1400 (value 2), "
+       "so the record holds more than the 10 values its read takes and \"0.1400\" is ignored\n" +
+           record + "\n 5001 |  0,1400" + rest + "      |   ^\n" + tail},
+      {" -1 -1 -1 -1 -1 -1 -1 -1 -1 -1",
+       "rateA.dat:4999:1: warning: 35-degree slip -2.27 is negative: the report's rake -27.76334, 35 + "
+       "atan(s125/s35), names the opposite direction; the slip's own rake is 152.23666, 35 + atan2(s125, s35)\n" +
+           group + "\n" + tail},
+      {" 0.140l" + rest.substr(0, rest.size() - 1),
+       "rateA.dat:5001:7: error: invalid number: incomprehensible list input\n" + record + ", value 1\n 5001 |  0.140l" +
+           rest + "      |       ^\nrateA.dat: 357 subfaults, 5001 records, 38567 values read: 1 error, 0 warnings; "
+                  "a run would stop at line 5001\n"},
+  };
+  for (const auto& c : cases) {
+    Lines lines = canonicalLines();
+    line(lines, kSamples) = c.text;
+    EXPECT_EQ(checkText(joinLines(lines)).out, c.out);
+  }
 }
 
 // One value short with text in the skipped records: the run fails five
@@ -149,6 +236,10 @@ TEST(Check, ExcerptOfALongLineIsCutAroundTheColumn) {
   EXPECT_EQ(cli::renderExcerpt(7, longLine, 151, 153),
             " 7 | ..." + std::string(60, 'a') + "BAD" + std::string(37, 'b') + "...\n" +
                 "   |    " + std::string(60, ' ') + "^~~\n");
+  // A range that runs to the end of a long line stops one past the excerpt.
+  EXPECT_EQ(cli::renderExcerpt(7, longLine, 151, 303),
+            " 7 | ..." + std::string(60, 'a') + "BAD" + std::string(37, 'b') + "...\n" +
+                "   |    " + std::string(60, ' ') + "^" + std::string(40, '~') + "\n");
   EXPECT_EQ(cli::renderExcerpt(12, "1\t2\x01", 3, 3), " 12 | 1 2?\n    |   ^\n");
   EXPECT_EQ(cli::renderExcerpt(1, "", 1, 1), " 1 | \n   | ^\n");
 }

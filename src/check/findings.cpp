@@ -29,6 +29,9 @@ const char* kindName(Kind kind) {
     case Kind::kNotFinite: return "infinite or NaN value";
     case Kind::kOutOfRange: return "position out of range";
     case Kind::kTrailingText: return "text after the last record";
+    case Kind::kJoined: return "entries run together";
+    case Kind::kDecimalComma: return "decimal comma";
+    case Kind::kNegativeSlip35: return "negative 35-degree slip";
     case Kind::kCount: break;
   }
   return "";
@@ -37,7 +40,9 @@ const char* kindName(Kind kind) {
 Reporter::Reporter(std::string_view name, Output& out, bool all, bool quiet)
     : name_(name), out_(out), all_(all), quiet_(quiet) {}
 
-void Reporter::add(Finding finding) {
+void Reporter::add(Kind kind, Span at, std::string message, std::string context, std::string note) {
+  if (at.lastColumn < at.column) at.lastColumn = at.column;
+  Finding finding{kind, at, std::move(message), std::move(context), std::move(note)};
   const bool error = finding.kind == Kind::kError;
   if (error) {
     ++errors_;
@@ -48,7 +53,7 @@ void Reporter::add(Finding finding) {
   ++count;
   // The shift cause is kept even when it is not shown, for the error's note.
   const bool shown = !quiet_ && (error || all_ || count == 1);
-  if (finding.shiftCause) {
+  if (!finding.note.empty()) {
     shift_ = finding;
     hasShift_ = true;
   }
@@ -56,11 +61,11 @@ void Reporter::add(Finding finding) {
 }
 
 void Reporter::lineDone(long long line, std::string_view head) {
-  if (hasShift_ && shift_.line == line && shiftHead_.empty()) shiftHead_ = head;
-  while (!pending_.empty() && pending_.front().line <= line) {
+  if (hasShift_ && shift_.at.line == line && shiftHead_.empty()) shiftHead_ = head;
+  while (!pending_.empty() && pending_.front().at.line <= line) {
     Finding finding = std::move(pending_.front());
     pending_.pop_front();
-    print(finding, head, finding.excerpt && finding.line == line);
+    print(finding, head, finding.at.excerpt && finding.at.line == line);
   }
 }
 
@@ -86,12 +91,12 @@ void Reporter::finish() {
 
 void Reporter::print(const Finding& f, std::string_view head, bool withHead) {
   if (quiet_) return;
-  const cli::Place place{name_, f.line, f.column, f.lastColumn};
-  std::string text = withHead && f.excerpt
+  const cli::Place place{name_, f.at.line, f.at.column, f.at.lastColumn};
+  std::string text = withHead
                          ? cli::renderDiagnostic(place, severity(f.kind), f.message, f.context, head)
                          : cli::renderDiagnostic(place, severity(f.kind), f.message, f.context);
-  if (f.kind == Kind::kError && hasShift_ && shift_.line < f.line) {
-    const cli::Place cause{name_, shift_.line, shift_.column, shift_.lastColumn};
+  if (f.kind == Kind::kError && hasShift_ && shift_.at.line < f.at.line) {
+    const cli::Place cause{name_, shift_.at.line, shift_.at.column, shift_.at.lastColumn};
     text += shiftHead_.empty() ? cli::renderDiagnostic(cause, cli::Severity::Note, shift_.note)
                                : cli::renderDiagnostic(cause, cli::Severity::Note, shift_.note, {}, shiftHead_);
   }

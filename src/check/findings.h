@@ -42,34 +42,46 @@ enum class Kind : unsigned char {
   kNotFinite,       // a value that is infinite or NaN
   kOutOfRange,      // a longitude or latitude outside its range
   kTrailingText,    // text after the last record a run reads
+  kJoined,          // entries that run together: one piece of text read as two values
+  kDecimalComma,    // a decimal comma: one number read as two
+  kNegativeSlip35,  // a negative 35-degree slip: the report's rake names the opposite direction
   kCount
 };
 
 // A short name of each warning kind, for the count of those not shown.
 const char* kindName(Kind kind);
 
+// Where a finding stands.
+struct Span {
+  long long line = 0;        // 0: no place in the file (a message about the file as a whole)
+  long long column = 1;
+  long long lastColumn = 0;  // the range marked with tildes ends here (at or before column: the caret alone)
+  bool excerpt = true;       // show the line with a caret (the line must be watched until it is complete)
+};
+
 struct Finding {
   Kind kind = Kind::kError;
-  long long line = 0;      // 0: no place in the file (a message about the file as a whole)
-  long long column = 0;
-  long long lastColumn = 0;  // the range marked with tildes ends here (>= column)
+  Span at;
   std::string message;
   std::string context;     // "in subfault ...", or empty
-  bool excerpt = true;     // show the line with a caret
-  bool shiftCause = false; // the first record that shifted the layout: an error's note leads back here
-  std::string note;        // for the shift cause: what the note under a later error says
+  std::string note;        // not empty for the record that shifted the layout: an error's note leads back here
 };
 
 class Reporter {
  public:
   Reporter(std::string_view name, Output& out, bool all, bool quiet);
 
-  // Adds a finding on the line the walk is on (or, without excerpt, anywhere).
-  void add(Finding finding);
-  // Whether the next finding of `kind` would be shown; if not, a caller may
-  // count it with addUnshown instead of composing it.
-  bool shows(Kind kind) const {
-    return !quiet_ && (kind == Kind::kError || all_ || counts_[static_cast<std::size_t>(kind)] == 0);
+  // The one way in for a finding: on the line the walk is on (or, without
+  // excerpt, anywhere). A non-empty `note` marks the record that shifted
+  // the layout, kept for the note under a later error even when not shown.
+  void add(Kind kind, Span at, std::string message, std::string context = {}, std::string note = {});
+  // Counts a warning of `kind` and says true when it will not be shown, so
+  // that a caller need not compose it:  if (reporter.counted(kind)) return;
+  // (An error always goes to add.)
+  bool counted(Kind kind) {
+    if (kind == Kind::kError || (!quiet_ && (all_ || counts_[static_cast<std::size_t>(kind)] == 0))) return false;
+    addUnshown(kind);
+    return true;
   }
   void addUnshown(Kind kind, long long count = 1) {
     counts_[static_cast<std::size_t>(kind)] += count;
@@ -83,6 +95,7 @@ class Reporter {
   void finish();
 
   long long warnings() const { return warnings_; }
+  bool quiet() const { return quiet_; }
   int errors() const { return errors_; }
 
  private:

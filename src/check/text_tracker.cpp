@@ -28,6 +28,12 @@ Place TextTracker::placeOf(long long at) const {
   return {line_, column < 1 ? 1 : column};
 }
 
+std::string_view TextTracker::text(long long from, long long to) const {
+  const long long size = static_cast<long long>(head_.size());
+  if (from < lineStart_ || to < from || to - lineStart_ > size) return {};
+  return std::string_view(head_).substr(static_cast<std::size_t>(from - lineStart_), static_cast<std::size_t>(to - from));
+}
+
 void TextTracker::openRegion(TextPosition at) {
   walkTo(at);
   regionOpen_ = true;

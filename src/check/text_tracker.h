@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "input/byte_source.h"
 #include "input/read_observer.h"
@@ -52,6 +53,9 @@ class TextTracker {
   Place locate(TextPosition at);
   // The place of a view offset on the current line (at or before the walk).
   Place placeOf(long long offset) const;
+  // The bytes at view offsets [from, to) of the current line, up to the
+  // walk; empty when they lie beyond the head or before the line.
+  std::string_view text(long long from, long long to) const;
 
   // From `at` to the end of its line, bytes are inspected for regionClosed.
   void openRegion(TextPosition at);
