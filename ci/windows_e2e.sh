@@ -298,7 +298,7 @@ finish
 
 if [ -n "$map_exe" ]; then
   # The figure's text depends on nothing of the platform: the same bytes.
-  with_report() { cp "$root/tests/data/example-report.csv" "$1/rateA-out4.csv"; }
+  with_report() { cp "$root/tests/data/example-report.csv" "$1/rateA-out4.csv"; cp "$model" "$1/rateA.dat"; }
   prepare slipmap-example with_report
   (cd "$scratch/$name.linux" && "$linux_map" < /dev/null > ../$name.linux.out 2> ../$name.linux.err) || fail "Linux slipmap failed"
   (cd "$scratch/$name.win" && "$wine" "$map_exe" < /dev/null > ../$name.win.out 2> ../$name.win.err) || fail "slipmap.exe failed"

@@ -14,6 +14,7 @@ using testing::ToolRun;
 
 const std::string kSource = SLIP_SOURCE_DIR;
 const std::string kReport = testing::readFile(kSource + "/tests/data/example-report.csv");
+const std::string kModel = testing::readFile(kSource + "/examples/rateA.dat");
 
 ToolRun slipmap(const TempDir& dir, std::vector<std::string> args = {}) {
   testing::RunOptions options;
@@ -27,6 +28,7 @@ ToolRun slipmap(const TempDir& dir, std::vector<std::string> args = {}) {
 TEST(MapTool, DrawsTheDocumentedFigure) {
   TempDir dir;
   dir.write("rateA-out4.csv", kReport);
+  dir.write("rateA.dat", kModel);  // beside the report: the moment-rate panel and the fault's outline
   testing::expectQuietSuccess(slipmap(dir));
   const std::string figure = dir.read("rateA-out4.svg");
   EXPECT_TRUE(figure == testing::readFile(kSource + "/docs/rateA-out4.svg")) << "docs/rateA-out4.svg is out of date";
@@ -110,6 +112,47 @@ TEST(MapTool, BadInputWritesNothing) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(dir.read("rateA-out4.svg"), "older figure");
     EXPECT_FALSE(dir.exists("rateA-out4.svg.tmp"));
+  }
+}
+
+// The model beside the report or named by --model: what it adds, and what
+// a model that a run or the geometry would refuse does to the figure.
+TEST(MapTool, WithTheModel) {
+  std::string scrambled = kModel;  // one subfault's longitude far off the plane
+  scrambled.replace(scrambled.find("-109."), 5, "-100.");
+  std::string cut = kModel.substr(0, kModel.size() / 2);
+  const struct {
+    std::string model;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string err;      // the first line of standard error
+    bool panel;
+    std::string note;     // a text the figure must hold
+  } cases[] = {
+      {kModel, {}, 0, "", true, "Moment rate (N m/s) of rateA.dat: M0 8.598E20 N m, Mw 7.89"},
+      {kModel, {"--model", "rateA.dat"}, 0, "", true, "Moment rate (N m/s) of rateA.dat"},
+      {"", {}, 0, "", false, "Map view"},
+      {"", {"--model", "other.dat"}, 2, "slipmap: error: other.dat: cannot read: No such file or directory", false, ""},
+      {cut, {}, 2, "rateA.dat:6560:46: error: read start: end of file", false, ""},
+      {scrambled, {}, 0, "", true, "Fault outline and strike of rateA.dat left out: "},
+      {kModel, {"-o", "rateA.dat"}, 64, "slipmap: error: the output 'rateA.dat' is the input 'rateA.dat'", false, ""},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    dir.write("rateA-out4.csv", kReport);
+    if (!c.model.empty()) dir.write("rateA.dat", c.model);
+    const ToolRun run = slipmap(dir, c.args);
+    SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.err);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.err);
+    if (c.exitCode != 0) {
+      EXPECT_FALSE(dir.exists("rateA-out4.svg"));
+      EXPECT_EQ(dir.read("rateA.dat"), c.model);
+      continue;
+    }
+    const std::string svg = dir.read("rateA-out4.svg");
+    EXPECT_EQ(svg.find("Moment rate") != std::string::npos, c.panel);
+    EXPECT_NE(svg.find(c.note), std::string::npos) << c.note;
   }
 }
 

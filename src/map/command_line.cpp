@@ -5,7 +5,7 @@
 namespace slip::map {
 namespace {
 
-enum OptionId { kOutput, kContour, kNoArrows, kTitle, kWidth };
+enum OptionId { kOutput, kContour, kNoArrows, kTitle, kWidth, kModel };
 
 constexpr cli::Option kOptions[] = {
     {'o', "output", "FILE", "write the figure to FILE ('-' for standard output)", kOutput},
@@ -13,6 +13,7 @@ constexpr cli::Option kOptions[] = {
     {0, "no-arrows", nullptr, "leave out the rake arrows", kNoArrows},
     {0, "title", "TEXT", "the title's first words instead of the report's name", kTitle},
     {0, "width", "PIXELS", "the figure's width, 100 to 20000 (default 1000)", kWidth},
+    {0, "model", "FILE", "the model for the moment-rate panel and the fault's outline\n(default: rateA.dat beside the report, when it is there)", kModel},
 };
 
 }  // namespace
@@ -23,7 +24,9 @@ const cli::Program kProgram = {
     1,
     "Draws a slipreport report (default rateA-out4.csv) as one SVG figure: slip\n"
     "on the fault plane with rake arrows and rupture-time contours, and the same\n"
-    "slip in map view. The figure goes beside the report with the extension .svg.\n",
+    "slip in map view. The figure goes beside the report with the extension .svg.\n"
+    "With the model at hand, a moment-rate panel (slipsource's moment, rigidity\n"
+    "3.0e10 Pa) goes below them, and the fault's outline and strike on the map.\n",
     kOptions,
     "exit status: 0 figure written, 2 bad or unreadable report or unwritable\n"
     "figure (nothing is written), 64 a command-line mistake.\n",
@@ -51,6 +54,10 @@ Command parseCommandLine(const std::vector<std::string>& args) {
         break;
       case kNoArrows: c.figure.arrows = false; break;
       case kTitle: c.figure.title = value; break;
+      case kModel:
+        if (value.empty()) return mistake(option.name + " needs a file name");
+        c.model = value;
+        break;
       case kWidth: {
         long long width = 0;
         if (!cli::parseInteger(value, width) || width < 100 || width > 20000)
@@ -64,6 +71,12 @@ Command parseCommandLine(const std::vector<std::string>& args) {
   if (!c.line.operands.empty()) c.report = c.line.operands.front();
   c.figure.name = baseName(c.report);
   return c;
+}
+
+std::string modelBeside(const std::string& report) {
+  if (report == "-") return {};
+  const std::size_t slash = report.find_last_of("/\\");
+  return (slash == std::string::npos ? std::string() : report.substr(0, slash + 1)) + "rateA.dat";
 }
 
 std::string baseName(const std::string& path) {

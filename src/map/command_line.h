@@ -15,6 +15,7 @@ struct Command {
   cli::CommandLine line;  // the outcome: run, help, version or a mistake
   std::string report = "rateA-out4.csv";
   std::string output;     // empty: the report's name with the extension .svg; "-": standard output
+  std::string model;      // --model; empty: modelBeside(report), when that file exists
   FigureOptions figure;
 };
 
@@ -24,6 +25,10 @@ Command parseCommandLine(const std::vector<std::string>& args);
 // The figure's default name: the report's with its extension replaced by
 // ".svg" ("run/rateA-out4.csv" -> "run/rateA-out4.svg", "report" -> "report.svg").
 std::string figurePathFor(const std::string& report);
+
+// The model a report was made from, when it was made in place: rateA.dat in
+// the report's folder ("run/R.csv" -> "run/rateA.dat"); none for "-".
+std::string modelBeside(const std::string& report);
 
 // The last component of a path, for the figure's title.
 std::string baseName(const std::string& path);

@@ -219,15 +219,25 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
   }
   double bottom = top + height + 42.0;
   if (options.moment && options.moment->times.size() >= 2 && options.moment->times.size() == options.moment->rates.size()) {
-    placeText(textMark({planeLeft, bottom + kHeadingText + 4.0}, "Moment rate (N m/s)", kHeadingText, Anchor::Start), room,
-              figure.marks, 0.0);
-    const double panelTop = bottom + kHeadingText + 12.0;
+    const std::string heading = options.moment->heading.empty() ? "Moment rate (N m/s)" : options.moment->heading;
+    const std::vector<std::string> lines = wrapText(heading, kHeadingText, false, mapLeft + mapWidth - planeLeft);
+    for (const std::string& line : lines) {
+      bottom += kHeadingText * 1.25;
+      placeText(textMark({planeLeft, bottom}, line, kHeadingText, Anchor::Start), room, figure.marks, 0.0);
+    }
+    const double panelTop = bottom + 12.0;
     parts.moment = {planeLeft, panelTop, mapLeft + mapWidth, panelTop + std::clamp(0.15 * width, 90.0, 150.0)};
     layoutMomentPanel(*options.moment, parts, room, figure.marks);
   }
 
   double lowest = 0.0;
   for (const Mark& m : figure.marks) lowest = std::max(lowest, markBox(m).y1);
+  for (const std::string& note : options.notes) {
+    for (const std::string& line : wrapText(note, kTickText, false, width - planeLeft - kMargin)) {
+      lowest += kTickText * 1.4;
+      placeText(textMark({planeLeft, lowest}, line, kTickText, Anchor::Start), room, figure.marks, 0.0);
+    }
+  }
   figure.height = std::ceil(lowest + kMargin);
   return figure;
 }

@@ -30,6 +30,7 @@ struct MomentPanel {
   std::vector<double> times;  // s, ascending
   std::vector<double> rates;  // N m/s, one for each time
   std::string caption;        // shown in the panel's corner ("M0 1.2E20 N m, Mw 7.3"), may be empty
+  std::string heading;        // above the panel, wrapped to its width; empty: "Moment rate (N m/s)"
 };
 
 // The fault's outline in map view, drawn over the patches when given.
@@ -48,6 +49,7 @@ struct FigureOptions {
   int pixelWidth = 1000;      // the SVG's width in pixels
   std::optional<MomentPanel> moment;
   std::optional<FaultOutline> outline;
+  std::vector<std::string> notes;  // below everything, each wrapped: what was left out and why
 };
 
 inline constexpr double kFigureMinWidth = 600.0;

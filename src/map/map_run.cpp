@@ -6,12 +6,17 @@
 
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
+#include "cli/file_system.h"
 #include "cli/files.h"
+#include "compose/slip_composer.h"
+#include "driver/grid.h"
 #include "map/command_line.h"
 #include "map/contours.h"
 #include "map/number_text.h"
 #include "map/report_reader.h"
+#include "map/source_panels.h"
 #include "map/svg_writer.h"
+#include "source/model_file.h"
 
 namespace slip::map {
 namespace {
@@ -19,9 +24,32 @@ namespace {
 // A report is under 100 kB; anything past this is not one.
 constexpr std::size_t kLargestReport = 64u << 20;
 
+// The model's panels, when there is a model: -1 to go on, or the exit status
+// of a model that a run would refuse (its located error, and no figure).
+int addModel(const std::string& model, FigureOptions& figure) {
+  if (model.empty()) return -1;
+  auto grid = std::make_unique<SubfaultGrid>();
+  const int read = source::readModelFile(kProgram.name, model, *grid);
+  if (read >= 0) return read;
+  composeGrid(*grid);
+  SourcePanels panels = sourcePanels(*grid, baseName(model));
+  figure.moment = std::move(panels.moment);
+  figure.outline = panels.outline;
+  figure.notes = std::move(panels.notes);
+  return -1;
+}
+
 int draw(const Command& command) {
   const std::string target = command.output.empty() ? figurePathFor(command.report) : command.output;
-  const std::string inputs[] = {command.report};
+  std::string model = command.model;
+  if (model.empty()) {
+    // The model beside the report, when there is one: a file that can be read.
+    model = modelBeside(command.report);
+    cli::fs::PathInfo info;
+    if (!model.empty() && (cli::fs::inspect(model, info) != 0 || info.kind != cli::fs::Kind::Regular)) model.clear();
+  }
+  std::vector<std::string> inputs = {command.report};
+  if (!model.empty()) inputs.push_back(model);
   const std::string targets[] = {target};
   const std::string clash = cli::checkTargets(inputs, targets);
   if (!clash.empty()) return cli::usageMistake(kProgram, clash);
@@ -49,7 +77,10 @@ int draw(const Command& command) {
     return cli::usageMistake(kProgram,
                              "--contour " + formatNumber(step, decimalsFor(step)) + " gives more than 200 contour lines");
   }
-  const std::string written = cli::writeOutput(target, writeSvg(layoutFigure(*data, command.figure)));
+  FigureOptions figure = command.figure;
+  const int modelRead = addModel(model, figure);
+  if (modelRead >= 0) return modelRead;
+  const std::string written = cli::writeOutput(target, writeSvg(layoutFigure(*data, figure)));
   if (!written.empty()) {
     cli::reportError(kProgram.name, written);
     return cli::kExitFailed;

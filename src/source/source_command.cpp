@@ -17,6 +17,7 @@
 #include "input/subfault_groups.h"
 #include "source/exchange_files.h"
 #include "source/geometry.h"
+#include "source/model_file.h"
 #include "source/moment.h"
 #include "source/source_text.h"
 #include "source/structure.h"
@@ -24,7 +25,6 @@
 namespace slip::source {
 namespace {
 
-constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr std::size_t kLargestStructure = 16u << 20;  // a few hundred bytes is usual
 constexpr std::size_t kLargestModel = 1u << 30;       // read whole only to place a rupture time
 
@@ -161,54 +161,6 @@ int readSettings(const cli::CommandLine& line, Settings& s) {
   return -1;
 }
 
-struct FileFeed {
-  int handle = -1;
-  static long refill(void* feed, unsigned char* buffer, std::size_t capacity, int* error) {
-    return platform::readFile(static_cast<FileFeed*>(feed)->handle, buffer, capacity, error);
-  }
-};
-
-// What slipcheck would say of the model, its errors alone: the run's reader
-// failed, and the check places the failure in the file.
-class ErrorsOnly final : public check::Output {
- public:
-  void write(std::string_view text) override {
-    if (text.substr(0, text.find('\n')).find(": error: ") != std::string_view::npos) text_ += text;
-  }
-  std::string text_;
-};
-
-int cannotRead(const std::string& name, int error) {
-  cli::reportError(kProgram.name, name + ": cannot read: " + platform::errorText(error));
-  return cli::kExitFailed;
-}
-
-// Reads `name` into `grid` with the run's reader; on a failure says where, as slipcheck does.
-int readModel(const std::string& name, SubfaultGrid& grid) {
-  auto block = std::make_unique_for_overwrite<unsigned char[]>(kBlockSize);
-  for (int pass = 0; pass < 2; ++pass) {
-    FileFeed feed;
-    int error = 0;
-    feed.handle = platform::openFile(name.c_str(), platform::OpenMode::Read, &error);
-    if (feed.handle < 0) return cannotRead(name, error);
-    ByteSource source({block.get(), kBlockSize}, &FileFeed::refill, &feed);
-    if (pass == 0) {
-      ListReader reader(source);
-      const ReadStatus status = readSubfaultGroups(reader, grid, nullptr);
-      platform::closeFile(feed.handle, &error);
-      if (status.ok()) return -1;
-      if (status.error == ReadError::kListInSystem) return cannotRead(name, status.systemError);
-    } else {
-      ErrorsOnly errors;
-      const check::CheckResult result = check::checkModel(source, name, {}, {}, errors);
-      platform::closeFile(feed.handle, &error);
-      if (result.systemError != 0) return cannotRead(name, result.systemError);
-      cli::writeDiagnostic(errors.text_);
-    }
-  }
-  return cli::kExitFailed;
-}
-
 // Notes where the entry that gives one group's rupture time a2(5) begins.
 class RuptureTimePlace final : public ReadObserver {
  public:
@@ -298,7 +250,7 @@ int run(const Settings& s) {
   }
 
   auto grid = std::make_unique<SubfaultGrid>();
-  const int read = readModel(s.model, *grid);
+  const int read = readModelFile(kProgram.name, s.model, *grid);
   if (read >= 0) return read;
   composeGrid(*grid);
   Geometry geometry;
