@@ -111,6 +111,11 @@ TEST(CommandLine, EveryCompanion) {
       {SLIP_MAP_PATH, {"--width", "x"}, 64, "",
        "slipmap: error: --width needs a whole number of pixels from 100 to 20000, not 'x'"},
       {SLIP_MAP_PATH, {"--", "-o"}, 2, "", "slipmap: error: -o: cannot read: No such file or directory"},
+      {SLIP_SOURCE_PATH, {"-h"}, 0, "usage: slipsource [options] [MODEL]", ""},
+      {SLIP_SOURCE_PATH, {"--version"}, 0, "slipsource " SLIP_VERSION, ""},
+      {SLIP_SOURCE_PATH, {"--dip"}, 64, "", "slipsource: error: --dip needs a value (DEG)"},
+      {SLIP_SOURCE_PATH, {"--json=1"}, 64, "", "slipsource: error: --json takes no value"},
+      {SLIP_SOURCE_PATH, {"a.dat", "b.dat"}, 64, "", "slipsource: error: one [MODEL] at a time: 'b.dat' is one too many"},
   };
   for (const auto& c : cases) {
     testing::RunOptions options;
@@ -132,6 +137,7 @@ TEST(CommandLine, StandardOutputFailure) {
       {SLIP_CHECK_PATH, {}, "slipcheck: error: standard output: No space left on device\n"},
       {SLIP_CHECK_PATH, {"--help"}, "slipcheck: error: standard output: No space left on device\n"},
       {SLIP_MAP_PATH, {"--version"}, "slipmap: error: standard output: No space left on device\n"},
+      {SLIP_SOURCE_PATH, {"--help"}, "slipsource: error: standard output: No space left on device\n"},
   };
   for (const auto& c : cases) {
     testing::RunOptions options;
