@@ -13,7 +13,13 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+
+#include "compose/slip_composer.h"
+#include "driver/grid.h"
 #include "map/figure_layout.h"
+#include "map/source_panels.h"
+#include "source/model_file.h"
 #include "map/report_reader.h"
 #include "map/svg_writer.h"
 #include "tool_runner.h"
@@ -168,6 +174,32 @@ TEST(MapBrowser, ScreenshotShowsTheLayout) {
   const Box& north = parts.northArrow;
   EXPECT_TRUE(dark(image.at({(north.x0 + north.x1) / 2, north.y0 + 0.6 * north.height()}))) << "north arrow";
   EXPECT_TRUE(near(image.at({north.x0 + 1.0, north.y0 + 1.0}), kPaperWhite)) << "beside the north arrow";
+}
+
+// The example with its model: the moment-rate curve's fill where the layout
+// puts its peak (the top of the panel's axes at the peak's time), paper above
+// the curve's end.
+TEST(MapBrowser, MomentRatePanelShowsItsPeak) {
+  if (!haveBrowser()) SKIP_OR_FAIL("no chromium on the PATH");
+  const auto data = example();
+  auto grid = std::make_unique<SubfaultGrid>();
+  ASSERT_EQ(source::readModelFile("test", std::string(SLIP_SOURCE_DIR) + "/examples/rateA.dat", *grid), -1);
+  composeGrid(*grid);
+  FigureOptions options;
+  options.name = "rateA-out4.csv";
+  SourcePanels panels = sourcePanels(*grid, "rateA.dat");
+  ASSERT_TRUE(panels.moment && panels.outline && panels.notes.empty());
+  options.moment = panels.moment;
+  options.outline = panels.outline;
+  const Figure figure = layoutFigure(*data, options);
+  Image image;
+  ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-moment", image));
+  const MomentPanel& m = *options.moment;
+  const std::size_t peak = static_cast<std::size_t>(std::max_element(m.rates.begin(), m.rates.end()) - m.rates.begin());
+  const Box& axes = figure.parts.moment;
+  const double x = axes.x0 + axes.width() * (m.times[peak] - m.times.front()) / (m.times.back() - m.times.front());
+  EXPECT_TRUE(near(image.at({x, axes.y0 + 4.0}), scaleColour(0.75), 4)) << describe(image.at({x, axes.y0 + 4.0}));
+  EXPECT_TRUE(near(image.at({axes.x1 - 4.0, axes.y0 + 4.0}), kPaperWhite)) << "above the curve's end";
 }
 
 // At 520 to 600 pixels a renderer rounds the cells' edges: cells of one
