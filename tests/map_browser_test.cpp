@@ -191,15 +191,19 @@ TEST(MapBrowser, MomentRatePanelShowsItsPeak) {
   ASSERT_TRUE(panels.moment && panels.outline && panels.notes.empty());
   options.moment = panels.moment;
   options.outline = panels.outline;
-  const Figure figure = layoutFigure(*data, options);
-  Image image;
-  ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-moment", image));
-  const MomentPanel& m = *options.moment;
-  const std::size_t peak = static_cast<std::size_t>(std::max_element(m.rates.begin(), m.rates.end()) - m.rates.begin());
-  const Box& axes = figure.parts.moment;
-  const double x = axes.x0 + axes.width() * (m.times[peak] - m.times.front()) / (m.times.back() - m.times.front());
-  EXPECT_TRUE(near(image.at({x, axes.y0 + 4.0}), scaleColour(0.75), 4)) << describe(image.at({x, axes.y0 + 4.0}));
-  EXPECT_TRUE(near(image.at({axes.x1 - 4.0, axes.y0 + 4.0}), kPaperWhite)) << "above the curve's end";
+  for (int width : {600, 1000, 4000}) {
+    SCOPED_TRACE(width);
+    options.pixelWidth = width;
+    const Figure figure = layoutFigure(*data, options);
+    Image image;
+    ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-moment-" + std::to_string(width), image));
+    const MomentPanel& m = *options.moment;
+    const auto peak = static_cast<std::size_t>(std::max_element(m.rates.begin(), m.rates.end()) - m.rates.begin());
+    const Box& axes = figure.parts.moment;
+    const double x = axes.x0 + axes.width() * (m.times[peak] - m.times.front()) / (m.times.back() - m.times.front());
+    EXPECT_TRUE(near(image.at({x, axes.y0 + 4.0}), scaleColour(0.75), 4)) << describe(image.at({x, axes.y0 + 4.0}));
+    EXPECT_TRUE(near(image.at({axes.x1 - 4.0, axes.y0 + 4.0}), kPaperWhite)) << "above the curve's end";
+  }
 }
 
 // At 520 to 600 pixels a renderer rounds the cells' edges: cells of one
