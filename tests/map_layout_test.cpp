@@ -117,8 +117,12 @@ TEST(MapLayout, PositionsThatDoNotSpread) {
   }), {});
   EXPECT_GT(same.parts.map.width(), 100.0);
   int labels = 0;
-  for (const Mark& m : same.marks) labels += m.kind == MarkKind::Text && (m.text == "180" || m.text == "-5");
-  EXPECT_EQ(labels, 2) << "a longitude and a latitude label at the one position";
+  std::string texts;
+  for (const Mark& m : same.marks) {
+    labels += m.kind == MarkKind::Text && (m.text == "180" || m.text == "-5");
+    if (m.kind == MarkKind::Text) texts += " [" + m.text + "]";
+  }
+  EXPECT_EQ(labels, 2) << "a longitude and a latitude label at the one position:" << texts;
 }
 
 std::vector<std::string> colourBarLabels(const Figure& f) {

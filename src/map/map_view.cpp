@@ -119,8 +119,10 @@ Projection projectionFor(const MapPlan& plan, const Box& frame) {
 
 // A longitude as a label reads it: within (-180, 180].
 double shownLongitude(double longitude) {
+  // A tick a rounding away from the dateline on its west side (the step's
+  // power of ten is not exact in every C library) reads 180, not -180.
   const double l = std::remainder(longitude, 360.0);
-  return l == -180.0 ? 180.0 : l;
+  return l <= -180.0 + 1e-9 ? l + 360.0 : l;
 }
 
 // The label of `value` on an axis of round ticks `step` apart.
