@@ -83,10 +83,13 @@ ctest --test-dir build-win --output-on-failure --no-tests=error -j2 \
   -E '^(FieldEditor\.MatchesPrintfOverRandomValues|FieldFuzzCorpus|Example\.GeneratorReproducesModel)$'
 
 echo "== windows: the Linux reference tool"
-cmake -B build-linux-win > /dev/null
-cmake --build build-linux-win -j2 --target slipreport slipcheck slipmap slipsource > /dev/null
+# SLIP_LINUX_BUILD names a Linux build that is already there (.ci/run's build).
+linux_build=${SLIP_LINUX_BUILD:-build-linux-win}
+[ -f "$linux_build/CMakeCache.txt" ] || cmake -B "$linux_build" > /dev/null
+cmake --build "$linux_build" -j2 --target slipreport slipcheck slipmap slipsource > /dev/null
+linux_build=$(cd "$linux_build" && pwd)
 
-bash ci/windows_e2e.sh "$root/build-linux-win/slipreport" "$root/build-win/slipreport.exe" "$root/build-win/make_model.exe" \
-  "$root/build-linux-win/slipmap" "$root/build-win/slipmap.exe"
+bash ci/windows_e2e.sh "$linux_build/slipreport" "$root/build-win/slipreport.exe" "$root/build-win/make_model.exe" \
+  "$linux_build/slipmap" "$root/build-win/slipmap.exe"
 
 echo "== windows: stage took $((SECONDS - stage_start)) s"
