@@ -19,6 +19,7 @@
 #include "source/moment.h"
 #include "source/outline.h"
 #include "source/rise_time.h"
+#include "source/shared_figures.h"
 #include "source/source_text.h"
 #include "source/srf_writer.h"
 
@@ -195,6 +196,39 @@ TEST(SourceFormats, RiseTime) {
       f.rate125[static_cast<std::size_t>(k - 1)] = v125;
     }
     EXPECT_EQ(riseTime(f, 0.25), c.rise) << c.samples.size();
+  }
+}
+
+TEST(SourceFormats, SharedFiguresAsEachFileWouldFormatThem) {
+  auto fixed6 = [](double v) { std::string t; appendFixed(t, v, 6); return t; };
+  auto general9 = [](double v) { std::string t; appendGeneral(t, v, 9); return t; };
+  // Fitted and given orientations; then every seventh subfault moved along
+  // strike, so that neighbours share some corners and not others.
+  for (const Plane& plane : {Plane{200.0, 18.0, false}, Plane{135.0, 45.0, true}}) {
+    for (const bool moved : {false, true}) {
+      auto model = busyModel(plane);
+      if (moved) {
+        for (std::size_t i = 0; i < model->subfaults.size(); i += 7) model->subfaults[i].x += 0.001 * static_cast<double>(i);
+      }
+      SharedFigures shared(*model);
+      const PositionMap map = positionMap(*model);
+      for (std::size_t i = 0; i < model->subfaults.size(); ++i) {
+        const SubfaultSource& f = model->subfaults[i];
+        const Ring r = subfaultOutline(*model, map, f);
+        const auto ring = shared.outline(i);
+        for (std::size_t k = 0; k < 4; ++k) {
+          ASSERT_EQ(ring[k].lon, fixed6(r[k].lon)) << i << ' ' << k << ' ' << moved;
+          ASSERT_EQ(ring[k].lat, fixed6(r[k].lat)) << i << ' ' << k << ' ' << moved;
+        }
+        ASSERT_EQ(shared.position(i).lon, fixed6(f.lon));
+        ASSERT_EQ(shared.position(i).lat, fixed6(f.lat));
+        ASSERT_EQ(f.riseTime, riseTime(f, model->timing.dt)) << i;
+        const double figures[] = {f.slip, slipVectorRake(f), f.ruptureTime, f.riseTime, f.depth};
+        for (int which = 0; which < SharedFigures::kFigureCount; ++which) {
+          ASSERT_EQ(shared.general(i, SharedFigures::Figure(which)), general9(figures[which])) << i << ' ' << which;
+        }
+      }
+    }
   }
 }
 

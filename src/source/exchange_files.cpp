@@ -4,6 +4,7 @@
 #include "source/fsp_writer.h"
 #include "source/geojson_writer.h"
 #include "source/kml_writer.h"
+#include "source/shared_figures.h"
 #include "source/srf_writer.h"
 
 namespace slip::source {
@@ -43,11 +44,12 @@ std::vector<std::string> ExchangeFiles::targets() const {
 
 std::string ExchangeFiles::write(const SourceModel& model, std::string_view modelName, cli::StandardOutput& out) const {
   const FileLabels labels{event.empty() ? baseName(modelName) : std::string_view(event), modelName};
-  using Writer = std::string (*)(const SourceModel&, const FileLabels&);
+  using Writer = std::string (*)(const SourceModel&, const FileLabels&, SharedFigures&);
+  SharedFigures shared(model);  // formatted once for all the files
   for (auto [file, writer] : {std::pair<const std::string*, Writer>{&fsp, fspText}, {&srf, srfText},
                               {&geojson, geojsonText}, {&kml, kmlText}}) {
     if (file->empty()) continue;
-    const std::string bytes = writer(model, labels);
+    const std::string bytes = writer(model, labels, shared);
     if (*file == "-") {
       out.write(bytes);
       continue;

@@ -34,10 +34,7 @@ struct Header {
 };
 
 // The next column, right-aligned in `width` characters.
-template <typename Append>
-void column(std::string& out, std::size_t width, Append append) {
-  std::string cell;
-  append(cell);
+void column(std::string& out, std::size_t width, std::string_view cell) {
   out.append(cell.size() < width ? width - cell.size() : 1, ' ');
   out += cell;
 }
@@ -76,9 +73,14 @@ void structure(std::string& out, const SourceModel& model) {
 }  // namespace
 
 std::string fspText(const SourceModel& model, const FileLabels& labels) {
+  SharedFigures shared(model);
+  return fspText(model, labels, shared);
+}
+
+std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFigures& shared) {
   const Geometry& g = model.geometry;
   const SourceSummary& s = model.summary;
-  const PositionMap map = positionMap(model);
+  const PositionMap& map = shared.map();
   const PlaneExtent extent = planeExtent(model);
   const RuptureAverages averages = ruptureAverages(model);
   const LonLat hypocentre = map.at(0.0, 0.0);
@@ -167,17 +169,27 @@ std::string fspText(const SourceModel& model, const FileLabels& labels) {
   out += "%         LAT          LON       X==EW       Y==NS          Z            SLIP            RAKE"
          "            TRUP            RISE         SF_MOMENT\n";
   out += kRule;
-  for (const SubfaultSource& f : model.subfaults) {
-    column(out, 13, [&](std::string& c) { appendFixed(c, f.lat, 6); });
-    column(out, 13, [&](std::string& c) { appendFixed(c, f.lon, 6); });
-    column(out, 12, [&](std::string& c) { appendFixed(c, f.east - map.ce, 4); });
-    column(out, 12, [&](std::string& c) { appendFixed(c, f.north - map.cn, 4); });
-    column(out, 11, [&](std::string& c) { appendFixed(c, f.depth, 4); });
-    column(out, 16, [&](std::string& c) { appendGeneral(c, f.slip, 9); });
-    column(out, 16, [&](std::string& c) { appendGeneral(c, slipVectorRake(f), 9); });
-    column(out, 16, [&](std::string& c) { appendGeneral(c, f.ruptureTime, 9); });
-    column(out, 16, [&](std::string& c) { appendGeneral(c, riseTime(f, model.timing.dt), 9); });
-    column(out, 18, [&](std::string& c) { appendScientific(c, f.moment, 9); });
+  std::string cell;
+  auto fixed4 = [&cell](double v) -> std::string_view {
+    cell.clear();
+    appendFixed(cell, v, 4);
+    return cell;
+  };
+  for (std::size_t i = 0; i < model.subfaults.size(); ++i) {
+    const SubfaultSource& f = model.subfaults[i];
+    const SharedFigures::Point position = shared.position(i);
+    column(out, 13, position.lat);
+    column(out, 13, position.lon);
+    column(out, 12, fixed4(f.east - map.ce));
+    column(out, 12, fixed4(f.north - map.cn));
+    column(out, 11, fixed4(f.depth));
+    column(out, 16, shared.general(i, SharedFigures::kSlip));
+    column(out, 16, shared.general(i, SharedFigures::kSlipVectorRake));
+    column(out, 16, shared.general(i, SharedFigures::kRuptureTime));
+    column(out, 16, shared.general(i, SharedFigures::kRiseTime));
+    cell.clear();
+    appendScientific(cell, f.moment, 9);
+    column(out, 18, cell);
     out += '\n';
   }
   return out;

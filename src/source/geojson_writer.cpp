@@ -1,6 +1,8 @@
 #include "source/geojson_writer.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "source/outline.h"
 #include "source/rise_time.h"
@@ -46,6 +48,15 @@ struct Members {
       out += "null";
     }
   }
+  // A number whose appendGeneral(.., 9) text is at hand.
+  void number(const char* name, double value, std::string_view text) {
+    key(name);
+    if (std::isfinite(value)) {
+      out += text;
+    } else {
+      out += "null";
+    }
+  }
   void integer(const char* name, long long value) {
     key(name);
     appendInteger(out, value);
@@ -55,6 +66,14 @@ struct Members {
     jsonString(out, value);
   }
 };
+
+void position(std::string& out, const SharedFigures::Point& p) {
+  out += '[';
+  out += p.lon;
+  out += ", ";
+  out += p.lat;
+  out += ']';
+}
 
 void position(std::string& out, const LonLat& p) {
   out += '[';
@@ -67,37 +86,46 @@ void position(std::string& out, const LonLat& p) {
 }  // namespace
 
 std::string geojsonText(const SourceModel& model, const FileLabels& labels) {
+  SharedFigures shared(model);
+  return geojsonText(model, labels, shared);
+}
+
+std::string geojsonText(const SourceModel& model, const FileLabels& labels, SharedFigures& shared) {
   const Geometry& g = model.geometry;
-  const PositionMap map = positionMap(model);
+  const PositionMap& map = shared.map();
   std::string out;
   out.reserve(800000);
   out += "{\"type\": \"FeatureCollection\", \"features\": [\n";
-  for (const SubfaultSource& f : model.subfaults) {
+  for (std::size_t i = 0; i < model.subfaults.size(); ++i) {
+    const SubfaultSource& f = model.subfaults[i];
     out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
-    const Ring ring = subfaultOutline(model, map, f);
-    const std::size_t first = out.size();
-    position(out, ring[0]);
-    const std::size_t firstEnd = out.size();
-    for (std::size_t i = 1; i + 1 < ring.size(); ++i) {
+    const std::array<SharedFigures::Point, 4> ring = shared.outline(i);
+    for (const SharedFigures::Point& p : ring) {
+      position(out, p);
       out += ", ";
-      position(out, ring[i]);
     }
-    out += ", ";
-    out.append(out, first, firstEnd - first);  // the ring closes on its first position
+    position(out, ring[0]);  // the ring closes on its first position
     out += "]]}, \"properties\": {";
     Members p{out};
     p.integer("w", f.iw);
     p.integer("l", f.il);
-    p.number("slip_m", f.slip);
-    p.number("rake_deg", slipVectorRake(f));
-    p.number("report_rake_deg", f.rake);
+    using enum SharedFigures::Figure;
+    p.number("slip_m", f.slip, shared.general(i, kSlip));
+    const double rake = slipVectorRake(f);
+    const std::string_view rakeText = shared.general(i, kSlipVectorRake);
+    p.number("rake_deg", rake, rakeText);
+    if (std::bit_cast<std::uint64_t>(f.rake) == std::bit_cast<std::uint64_t>(rake)) {
+      p.number("report_rake_deg", f.rake, rakeText);  // the slip vector's rake, where s35 > 0 or no slip
+    } else {
+      p.number("report_rake_deg", f.rake);
+    }
     p.number("slip35_m", f.slip35);
     p.number("slip125_m", f.slip125);
-    p.number("trup_s", f.ruptureTime);
-    p.number("rise_s", riseTime(f, model.timing.dt));
+    p.number("trup_s", f.ruptureTime, shared.general(i, kRuptureTime));
+    p.number("rise_s", f.riseTime, shared.general(i, kRiseTime));
     p.number("moment_Nm", f.moment);
     p.number("distance_km", hypocentralDistance(f));
-    if (g.hasDepth) p.number("depth_km", f.depth);
+    if (g.hasDepth) p.number("depth_km", f.depth, shared.general(i, kDepth));
     out += "}},\n";
   }
   out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Point\", \"coordinates\": ";

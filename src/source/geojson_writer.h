@@ -21,10 +21,13 @@
 #include <string>
 
 #include "source/exchange_text.h"
+#include "source/shared_figures.h"
 #include "source/source_model.h"
 
 namespace slip::source {
 
 std::string geojsonText(const SourceModel& model, const FileLabels& labels);
+// The same, taking the numbers it shares with the other files from `shared` (of the same model).
+std::string geojsonText(const SourceModel& model, const FileLabels& labels, SharedFigures& shared);
 
 }  // namespace slip::source

@@ -1,6 +1,7 @@
 #include "source/kml_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -63,8 +64,14 @@ void tuple(std::string& out, const LonLat& p) {
   appendFixed(out, p.lat, 6);
 }
 
+void tuple(std::string& out, const SharedFigures::Point& p) {
+  out += p.lon;
+  out += ',';
+  out += p.lat;
+}
+
 // One "<tr><td>NAME</td><td>VALUE UNIT</td></tr>" of a description.
-void row(std::string& out, const char* name, double value, const char* unit) {
+void row(std::string& out, std::string_view name, double value, std::string_view unit) {
   out += "<tr><td>";
   out += name;
   out += "</td><td>";
@@ -73,10 +80,40 @@ void row(std::string& out, const char* name, double value, const char* unit) {
   out += "</td></tr>";
 }
 
+// The same, the value's text at hand.
+void row(std::string& out, std::string_view name, std::string_view value, std::string_view unit) {
+  out += "<tr><td>";
+  out += name;
+  out += "</td><td>";
+  out += value;
+  out += unit;
+  out += "</td></tr>";
+}
+
+// appendGeneral(.., 6) of a figure that often repeats from one subfault to
+// the next (the rake of the subfaults without slip): the last text, reused.
+struct Repeated {
+  double value = 0.0;
+  std::string text;
+  std::string_view of(double v) {
+    if (text.empty() || std::bit_cast<std::uint64_t>(v) != std::bit_cast<std::uint64_t>(value)) {
+      value = v;
+      text.clear();
+      appendGeneral(text, v, 6);
+    }
+    return text;
+  }
+};
+
 }  // namespace
 
 std::string kmlText(const SourceModel& model, const FileLabels& labels) {
-  const PositionMap map = positionMap(model);
+  SharedFigures shared(model);
+  return kmlText(model, labels, shared);
+}
+
+std::string kmlText(const SourceModel& model, const FileLabels& labels, SharedFigures& shared) {
+  const PositionMap& map = shared.map();
   double top = 0.0;
   for (const SubfaultSource& f : model.subfaults) top = std::max(top, f.slip);
   std::vector<std::uint32_t> colours;
@@ -115,39 +152,37 @@ std::string kmlText(const SourceModel& model, const FileLabels& labels) {
   }
 
   std::string text;
+  Repeated vectorRake, reportRake;
   for (std::size_t i = 0; i < model.subfaults.size(); ++i) {
     const SubfaultSource& f = model.subfaults[i];
     out += "<Placemark><name>W ";
     appendInteger(out, f.iw);
     out += " L ";
     appendInteger(out, f.il);
-    out += "</name><description>";
-    text = "<table>";
-    row(text, "slip", f.slip, " m");
-    row(text, "rake (slip vector)", slipVectorRake(f), " deg");
-    row(text, "rake (report)", f.rake, " deg");
-    row(text, "slip along 35 deg", f.slip35, " m");
-    row(text, "slip along 125 deg", f.slip125, " m");
-    row(text, "rupture time", f.ruptureTime, " s");
-    row(text, "rise time", riseTime(f, model.timing.dt), " s");
-    row(text, "moment", f.moment, " N m");
-    row(text, "distance from the hypocentre", hypocentralDistance(f), " km");
-    if (model.geometry.hasDepth) row(text, "depth", f.depth, " km");
-    text += "</table>";
-    cdata(out, text);
-    out += "</description><styleUrl>#";
+    out += "</name><description><![CDATA[<table>";  // the HTML's texts are all numbers: no "]]>"
+    const double rake = slipVectorRake(f);
+    const std::string_view rakeText = vectorRake.of(rake);
+    row(out, "slip", f.slip, " m");
+    row(out, "rake (slip vector)", rakeText, " deg");
+    row(out, "rake (report)",
+        std::bit_cast<std::uint64_t>(f.rake) == std::bit_cast<std::uint64_t>(rake) ? rakeText : reportRake.of(f.rake),
+        " deg");
+    row(out, "slip along 35 deg", f.slip35, " m");
+    row(out, "slip along 125 deg", f.slip125, " m");
+    row(out, "rupture time", f.ruptureTime, " s");
+    row(out, "rise time", f.riseTime, " s");
+    row(out, "moment", f.moment, " N m");
+    row(out, "distance from the hypocentre", hypocentralDistance(f), " km");
+    if (model.geometry.hasDepth) row(out, "depth", f.depth, " km");
+    out += "</table>]]></description><styleUrl>#";
     styleId(out, colours[i]);
     out += "</styleUrl><Polygon><altitudeMode>clampToGround</altitudeMode><outerBoundaryIs><LinearRing><coordinates>";
-    const Ring ring = subfaultOutline(model, map, f);
-    const std::size_t first = out.size();
-    tuple(out, ring[0]);
-    const std::size_t firstEnd = out.size();
-    for (std::size_t k = 1; k + 1 < ring.size(); ++k) {
+    const std::array<SharedFigures::Point, 4> ring = shared.outline(i);
+    for (const SharedFigures::Point& p : ring) {
+      tuple(out, p);
       out += ' ';
-      tuple(out, ring[k]);
     }
-    out += ' ';
-    out.append(out, first, firstEnd - first);  // the ring closes on its first tuple
+    tuple(out, ring[0]);  // the ring closes on its first tuple
     out += "</coordinates></LinearRing></outerBoundaryIs></Polygon></Placemark>\n";
   }
   out += "<Placemark><name>epicentre</name><description>";

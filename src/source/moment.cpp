@@ -127,9 +127,14 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
       const double phase = u - first;
       const std::size_t j0 = first < static_cast<double>(kMaxBins) ? static_cast<std::size_t>(first) : kMaxBins;
       const double scale = f.rigidity * s.area;
+      int firstMoving = -1, lastMoving = -1;  // the rise time's samples: |v| > 0
       for (int k = 0; k < kSamples; ++k) {
         const double v = speed(v35[k], v125[k]);
         if (v == 0.0) continue;
+        if (v > 0.0) {
+          if (firstMoving < 0) firstMoving = k;
+          lastMoving = k;
+        }
         if (bins.size() < j0 + kSamples + 1) {  // a subfault that never slips needs no bins
           if (j0 + kSamples + 1 > kMaxBins) {
             return problem(il, iw, timing.onset == Onset::kRuptureTime,
@@ -145,6 +150,7 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
         bins[j] += m - later;
         bins[j + 1] += later;
       }
+      f.riseTime = firstMoving < 0 ? 0.0 : static_cast<double>(lastMoving - firstMoving + 1) * dt;
     }
   }
   if (!(s.moment > 0.0) || !std::isfinite(s.moment)) {

@@ -20,23 +20,29 @@ double signedArea(const std::array<double, 4>& east, const std::array<double, 4>
   return sum;
 }
 
-// The ring through four plane corners (x, y), given in the order up dip at
-// the start of strike, down dip there, down dip at the end, up dip at the
-// end; reversed (keeping the first) when the map turns it clockwise.
-Ring ring(const PositionMap& map, const std::array<double, 4>& xs, const std::array<double, 4>& ys) {
-  std::array<double, 4> east{}, north{};
-  for (std::size_t i = 0; i < 4; ++i) map.toMap(xs[i], ys[i], east[i], north[i]);
-  const bool reverse = signedArea(east, north) < 0.0;
+// The ring through four plane corners, given in the order of PlaneCorners;
+// reversed (keeping the first) when the map turns it clockwise.
+Ring ring(const PositionMap& map, const PlaneCorners& c) {
+  const std::array<std::size_t, 4> order = ringOrder(map, c);
   Ring r;
-  for (std::size_t i = 0; i < 4; ++i) {
-    const std::size_t k = reverse ? (4 - i) % 4 : i;  // 0, 3, 2, 1 when reversed
-    fromLocalFrame(map.frame, east[k], north[k], r[i].lon, r[i].lat);
-  }
+  for (std::size_t i = 0; i < 4; ++i) r[i] = map.at(c.x[order[i]], c.y[order[i]]);
   r[4] = r[0];
   return r;
 }
 
 }  // namespace
+
+std::array<std::size_t, 4> ringOrder(const PositionMap& map, const PlaneCorners& c) {
+  std::array<double, 4> east{}, north{};
+  for (std::size_t i = 0; i < 4; ++i) map.toMap(c.x[i], c.y[i], east[i], north[i]);
+  if (signedArea(east, north) < 0.0) return {0, 3, 2, 1};
+  return {0, 1, 2, 3};
+}
+
+PlaneCorners subfaultCorners(const SourceModel& model, const SubfaultSource& f) {
+  const double hx = model.geometry.dx / 2.0, hz = model.geometry.dz / 2.0;
+  return {{f.x - hx, f.x - hx, f.x + hx, f.x + hx}, {f.y - hz, f.y + hz, f.y + hz, f.y - hz}};
+}
 
 void PositionMap::toMap(double x, double y, double& east, double& north) const {
   east = ae * x + be * y + ce;
@@ -77,8 +83,7 @@ PositionMap positionMap(const SourceModel& model) {
 }
 
 Ring subfaultOutline(const SourceModel& model, const PositionMap& map, const SubfaultSource& f) {
-  const double hx = model.geometry.dx / 2.0, hz = model.geometry.dz / 2.0;
-  return ring(map, {f.x - hx, f.x - hx, f.x + hx, f.x + hx}, {f.y - hz, f.y + hz, f.y + hz, f.y - hz});
+  return ring(map, subfaultCorners(model, f));
 }
 
 PlaneExtent planeExtent(const SourceModel& model) {
@@ -97,7 +102,7 @@ Ring faultOutline(const SourceModel& model, const PositionMap& map) {
   const SubfaultSource& b = model.at(1, kRows);
   const SubfaultSource& c = model.at(kColumns, kRows);
   const SubfaultSource& d = model.at(kColumns, 1);
-  return ring(map, {a.x - hx, b.x - hx, c.x + hx, d.x + hx}, {a.y - hz, b.y + hz, c.y + hz, d.y - hz});
+  return ring(map, {{a.x - hx, b.x - hx, c.x + hx, d.x + hx}, {a.y - hz, b.y + hz, c.y + hz, d.y - hz}});
 }
 
 std::array<LonLat, 2> topEdge(const SourceModel& model, const PositionMap& map) {

@@ -57,6 +57,19 @@ PositionMap positionMap(const SourceModel& model);
 
 // The outline of subfault `f` (Dx, Dz of `model.geometry`), counter-clockwise on the map.
 Ring subfaultOutline(const SourceModel& model, const PositionMap& map, const SubfaultSource& f);
+
+// The outline's pieces: the subfault's corners on the plane (km), up dip at
+// the start of strike, down dip there, down dip at the end, up dip at the
+// end; and which corner each of the ring's first four points is (0, 1, 2, 3,
+// or 0, 3, 2, 1 where the map turns them clockwise). Point k of the ring is
+// map.at(x[order[k]], y[order[k]]), and a corner shared by two subfaults with
+// the same x and y lies at the same position in both.
+struct PlaneCorners {
+  std::array<double, 4> x{};
+  std::array<double, 4> y{};
+};
+PlaneCorners subfaultCorners(const SourceModel& model, const SubfaultSource& f);
+std::array<std::size_t, 4> ringOrder(const PositionMap& map, const PlaneCorners& corners);
 // The fault's outline, counter-clockwise on the map.
 Ring faultOutline(const SourceModel& model, const PositionMap& map);
 // The top edge's two ends: at L 1 and at L 43.

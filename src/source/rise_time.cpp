@@ -46,7 +46,7 @@ RuptureAverages ruptureAverages(const SourceModel& model) {
   for (const SubfaultSource& f : model.subfaults) {
     if (!(f.slip > 0.0)) continue;
     slipSum += f.slip;
-    riseSum += f.slip * riseTime(f, model.timing.dt);
+    riseSum += f.slip * f.riseTime;
     sum35 += f.rigidity * f.slip35;
     sum125 += f.rigidity * f.slip125;
     if (f.ruptureTime > 0.0) {

@@ -11,7 +11,9 @@
 //   s35 == s125 == 0: 90, the report's (a subfault without slip).
 //
 // Rise time (s): (last - first + 1) dt over the samples k whose rate
-// sqrt(v35^2 + v125^2) is above 0; 0 when no sample is.
+// sqrt(v35^2 + v125^2) is above 0; 0 when no sample is. computeSource keeps
+// each subfault's in SubfaultSource::riseTime, which the writers and the
+// averages read.
 //
 // Averages, each weighted by the subfault's slip over the subfaults with slip
 // (slip > 0):

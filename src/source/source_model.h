@@ -105,6 +105,7 @@ struct SubfaultSource {
   double rake = 0.0;              // degrees, the grid's rake
   double ruptureTime = 0.0;       // s, a2(5)
   double moment = 0.0;            // N m, rigidity x area x slip
+  double riseTime = 0.0;          // s, the span of its moving samples (rise_time.h), for the timing's dt
   std::array<double, kSamples> rate35{};   // m/s, slp35(1..49)
   std::array<double, kSamples> rate125{};  // m/s, slp125(1..49)
 };

@@ -16,28 +16,51 @@ void field(std::string& out, double value, int significant = 9) {
   appendGeneral(out, value, significant);
 }
 
-// 49 samples in cm/s, six a line; most are zeros, written without a conversion.
+// 49 samples in cm/s, six a line; most are zeros, written without a
+// conversion, and a line of zeros (or a subfault's samples all zero, the
+// most common case) as one piece of text.
+constexpr std::string_view kZeroLine = " 0 0 0 0 0 0\n";
+constexpr std::string_view kZeroSamples =
+    " 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n"
+    " 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0\n";
+static_assert(kSamples == 8 * kPerLine + 1 && kZeroSamples.size() == 8 * kZeroLine.size() + 3);
+
 void samples(std::string& out, const std::array<double, kSamples>& rate) {
-  int onLine = 0;
-  for (const double v : rate) {
-    if (v == 0.0) {
-      out.append(" 0", 2);
-    } else {
-      field(out, 100.0 * v);
-    }
-    if (++onLine == kPerLine) {
-      out += '\n';
-      onLine = 0;
-    }
+  std::size_t first = 0;  // the first sample that is not zero
+  while (first < kSamples && rate[first] == 0.0) ++first;
+  if (first == kSamples) {
+    out += kZeroSamples;
+    return;
   }
-  if (onLine != 0) out += '\n';
+  for (std::size_t line = 0; line < kSamples; line += kPerLine) {
+    const std::size_t end = line + kPerLine < kSamples ? line + kPerLine : kSamples;
+    bool zeros = end - line == kPerLine;
+    for (std::size_t j = line < first ? first : line; zeros && j < end; ++j) zeros = rate[j] == 0.0;
+    if (zeros) {
+      out += kZeroLine;
+      continue;
+    }
+    for (std::size_t j = line; j < end; ++j) {
+      if (rate[j] == 0.0) {
+        out.append(" 0", 2);
+      } else {
+        field(out, 100.0 * rate[j]);
+      }
+    }
+    out += '\n';
+  }
 }
 
 }  // namespace
 
 std::string srfText(const SourceModel& model, const FileLabels& labels) {
+  SharedFigures shared(model);
+  return srfText(model, labels, shared);
+}
+
+std::string srfText(const SourceModel& model, const FileLabels& labels, SharedFigures& shared) {
   const Geometry& g = model.geometry;
-  const PositionMap map = positionMap(model);
+  const PositionMap& map = shared.map();
   const PlaneExtent extent = planeExtent(model);
   const double xCentre = (extent.xStart + extent.xEnd) / 2.0;
   const LonLat topCentre = map.at(xCentre, extent.yTop);
@@ -88,7 +111,8 @@ std::string srfText(const SourceModel& model, const FileLabels& labels) {
   field(dt, model.timing.dt);
   std::string medium;
   double mediumRigidity = 0.0, mediumDensity = 0.0;
-  for (const SubfaultSource& f : model.subfaults) {
+  for (std::size_t i = 0; i < model.subfaults.size(); ++i) {
+    const SubfaultSource& f = model.subfaults[i];
     const double density = mediumAt(model, f).density;
     if (medium.empty() || f.rigidity != mediumRigidity || density != mediumDensity) {
       mediumRigidity = f.rigidity;
@@ -97,10 +121,12 @@ std::string srfText(const SourceModel& model, const FileLabels& labels) {
       field(medium, 100.0 * std::sqrt(f.rigidity / (1000.0 * density)), 12);
       field(medium, density);
     }
-    appendFixed(out, f.lon, 6);
+    const SharedFigures::Point position = shared.position(i);
+    out += position.lon;
     out += ' ';
-    appendFixed(out, f.lat, 6);
-    field(out, f.depth);
+    out += position.lat;
+    out += ' ';
+    out += shared.general(i, SharedFigures::kDepth);
     out += plane;
     field(out, fromOrigin ? 0.0 : f.ruptureTime);
     out += dt;
