@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Builds every fuzz target with clang and runs each for SECONDS seconds.
+# Builds every fuzz target with clang and runs each for SECONDS seconds, or
+# for the seconds given to it by name (fuzz/run.sh 20 options=30).
 # Fails on the first finding; its input is left in build-fuzz/artifacts/.
 set -euo pipefail
 
-seconds=${1:?usage: fuzz/run.sh SECONDS}
+seconds=${1:?usage: fuzz/run.sh SECONDS [NAME=SECONDS ...]}
+shift
+declare -A given=()
+for pair in "$@"; do given[${pair%%=*}]=${pair#*=}; done
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 
@@ -18,7 +22,7 @@ for source in "$root"/fuzz/*_fuzz.cpp; do
   work=$build/corpus/$name
   mkdir -p "$work"
   # The structure reader is a small line scanner: 20 s covers it, and keeps CI short.
-  limit=$seconds
+  limit=${given[$name]:-$seconds}
   if [ "$name" = structure ] && [ "$limit" -gt 20 ]; then limit=20; fi
   echo "== ${name}_fuzz for ${limit}s"
   "$build/fuzz/${name}_fuzz" -max_total_time="$limit" -rss_limit_mb=2048 \

@@ -20,10 +20,7 @@ using testing::ToolRun;
 const std::string kExample = testing::readFile(std::string(SLIP_SOURCE_DIR) + "/examples/rateA.dat");
 
 ToolRun runSource(const TempDir& dir, std::vector<std::string> args = {}) {
-  RunOptions options;
-  options.tool = SLIP_SOURCE_PATH;
-  options.args = std::move(args);
-  return testing::runTool(dir.path(), options);
+  return testing::runProgram(dir.path(), SLIP_SOURCE_PATH, std::move(args));
 }
 
 // The bundled model: its summary, and a table whose integral is the released moment.

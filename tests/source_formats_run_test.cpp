@@ -18,10 +18,7 @@ using testing::ToolRun;
 const std::string kExample = testing::readFile(std::string(SLIP_SOURCE_DIR) + "/examples/rateA.dat");
 
 ToolRun runSource(const TempDir& dir, std::vector<std::string> args) {
-  RunOptions options;
-  options.tool = SLIP_SOURCE_PATH;
-  options.args = std::move(args);
-  return testing::runTool(dir.path(), options);
+  return testing::runProgram(dir.path(), SLIP_SOURCE_PATH, std::move(args));
 }
 
 // FSP and SRF need the depth: the run stops before reading or writing anything.

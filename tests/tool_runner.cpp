@@ -131,4 +131,11 @@ ToolRun runTool(const std::string& dir, const RunOptions& options) {
   return waitTool(tool);
 }
 
+ToolRun runProgram(const std::string& dir, const std::string& program, std::vector<std::string> args) {
+  RunOptions options;
+  options.tool = program;
+  options.args = std::move(args);
+  return runTool(dir, options);
+}
+
 }  // namespace slip::testing

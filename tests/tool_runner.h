@@ -46,6 +46,9 @@ struct RunOptions {
 // Runs the tool with `dir` as its working directory and waits for it.
 ToolRun runTool(const std::string& dir, const RunOptions& options = {});
 
+// Runs `program` (a companion's path) with `args` in `dir` and waits for it.
+ToolRun runProgram(const std::string& dir, const std::string& program, std::vector<std::string> args = {});
+
 // Starts the tool in `dir` without waiting; finish it with waitTool.
 struct RunningTool {
   int pid = -1;
