@@ -43,7 +43,20 @@ std::string namesOf(const Option& option) {
 CommandLine parseCommandLine(const Program& program, std::span<const std::string> args) {
   CommandLine line;
   bool optionsEnd = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
+  std::size_t i = 0;
+  // An option's value: the rest of its own argument from `from`, else the
+  // next argument. False when there is neither.
+  auto takeValue = [&](const Option& option, const std::string& name, std::size_t from) {
+    if (from != std::string::npos) {
+      line.options.push_back({option.id, name, args[i].substr(from)});
+    } else if (i + 1 < args.size()) {
+      line.options.push_back({option.id, name, args[++i]});
+    } else {
+      return false;
+    }
+    return true;
+  };
+  for (; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnd || arg.size() < 2 || arg[0] != '-') {
       if (line.operands.size() == program.maxOperands) {
@@ -71,11 +84,7 @@ CommandLine parseCommandLine(const Program& program, std::span<const std::string
       if (option->valueName == nullptr) {
         if (equals != std::string::npos) return mistake(name + " takes no value");
         line.options.push_back({option->id, name, {}});
-      } else if (equals != std::string::npos) {
-        line.options.push_back({option->id, name, arg.substr(equals + 1)});
-      } else if (i + 1 < args.size()) {
-        line.options.push_back({option->id, name, args[++i]});
-      } else {
+      } else if (!takeValue(*option, name, equals == std::string::npos ? std::string::npos : equals + 1)) {
         return mistake(name + " needs a value (" + option->valueName + ")");
       }
       continue;
@@ -91,11 +100,7 @@ CommandLine parseCommandLine(const Program& program, std::span<const std::string
         line.options.push_back({option->id, name, {}});
         continue;
       }
-      if (k + 1 < arg.size()) {
-        line.options.push_back({option->id, name, arg.substr(k + 1)});
-      } else if (i + 1 < args.size()) {
-        line.options.push_back({option->id, name, args[++i]});
-      } else {
+      if (!takeValue(*option, name, k + 1 < arg.size() ? k + 1 : std::string::npos)) {
         return mistake(name + " needs a value (" + option->valueName + ")");
       }
       break;
