@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <vector>
 
 #include "cli/file_system.h"
 #include "driver/platform.h"
@@ -105,21 +106,34 @@ std::string readInput(const std::string& path, std::string& bytes, std::size_t l
 }
 
 std::string checkTargets(std::span<const std::string> inputs, std::span<const std::string> targets) {
-  for (std::size_t t = 0; t < targets.size(); ++t) {
-    const std::string& target = targets[t];
+  // Each file's identity once; a file that is not there has none, and is
+  // the same as another only by the same spelling.
+  struct Known {
+    const std::string* name;
+    fs::Identity identity;
+    bool exists;
+  };
+  auto known = [](const std::string& name) {
+    Known k{&name, {}, false};
+    k.exists = fs::identify(name, k.identity);
+    return k;
+  };
+  auto same = [](const Known& a, const Known& b) {
+    return *a.name == *b.name || (a.exists && b.exists && a.identity == b.identity);
+  };
+  std::vector<Known> ins;
+  for (const std::string& input : inputs) ins.push_back(known(input));
+  std::vector<Known> outs;
+  for (const std::string& target : targets) {
     if (target == "-") continue;
-    fs::Identity out;
-    const bool exists = fs::identify(target, out);
-    for (const std::string& input : inputs) {
-      fs::Identity in;
-      if (input == target || (exists && fs::identify(input, in) && in == out))
-        return "the output '" + target + "' is the input '" + input + "'";
+    const Known out = known(target);
+    for (const Known& in : ins) {
+      if (same(in, out)) return "the output '" + target + "' is the input '" + *in.name + "'";
     }
-    for (std::size_t u = 0; u < t; ++u) {
-      fs::Identity other;
-      if (targets[u] == target || (exists && fs::identify(targets[u], other) && other == out))
-        return "the outputs '" + targets[u] + "' and '" + target + "' are the same file";
+    for (const Known& other : outs) {
+      if (same(other, out)) return "the outputs '" + *other.name + "' and '" + target + "' are the same file";
     }
+    outs.push_back(out);
   }
   return {};
 }
