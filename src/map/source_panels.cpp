@@ -1,9 +1,9 @@
 #include "map/source_panels.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "map/number_text.h"
+#include "source/exchange_text.h"
 #include "source/geometry.h"
 #include "source/moment.h"
 #include "source/outline.h"
@@ -11,9 +11,10 @@
 namespace slip::map {
 namespace {
 
+// As slipsource prints its figures: printf's fixed decimals.
 std::string fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::string text;
+  source::appendFixed(text, value, decimals);
   return text;
 }
 
