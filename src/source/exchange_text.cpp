@@ -77,6 +77,25 @@ std::string oneLine(std::string_view text) {
   return out;
 }
 
+void appendJsonString(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      out += "\\u00";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
 void appendFixed(std::string& out, double value, int decimals) {
   const double magnitude = std::fabs(value);
   if (decimals >= 0 && decimals <= 9 && magnitude < 1e9) {  // false for NaN
