@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "report/field_editor.h"
+#include "source/structure.h"
 
 namespace slip::source {
 namespace {
@@ -56,12 +57,9 @@ std::string fileOrigin(const FileLabels& labels) {
 Medium mediumAt(const SourceModel& model, const SubfaultSource& f) {
   Medium m;
   if (model.rigidity.layered && !model.rigidity.layers.empty()) {
-    const Layer* holding = &model.rigidity.layers.front();
-    for (const Layer& layer : model.rigidity.layers) {
-      if (layer.top <= f.depth) holding = &layer;
-    }
-    m.density = holding->density;
-    m.vs = holding->vs;
+    const Layer& holding = layerAt(model.rigidity.layers, f.depth);  // the layer whose rigidity f has
+    m.density = holding.density;
+    m.vs = holding.vs;
     return m;
   }
   m.density = kConstantRigidityDensity;

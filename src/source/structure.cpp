@@ -105,10 +105,12 @@ StructureError parseStructure(std::string_view text, std::vector<Layer>& layers)
   return {};
 }
 
-double rigidityAt(const std::vector<Layer>& layers, double depth) {
+const Layer& layerAt(const std::vector<Layer>& layers, double depth) {
   std::size_t i = 0;
   while (i + 1 < layers.size() && depth >= layers[i + 1].top) ++i;
-  return layers[i].rigidity;
+  return layers[i];
 }
+
+double rigidityAt(const std::vector<Layer>& layers, double depth) { return layerAt(layers, depth).rigidity; }
 
 }  // namespace slip::source
