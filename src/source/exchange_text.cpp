@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "report/field_editor.h"
+#include "source/structure.h"
 
 namespace slip::source {
 namespace {
@@ -56,12 +57,9 @@ std::string fileOrigin(const FileLabels& labels) {
 Medium mediumAt(const SourceModel& model, const SubfaultSource& f) {
   Medium m;
   if (model.rigidity.layered && !model.rigidity.layers.empty()) {
-    const Layer* holding = &model.rigidity.layers.front();
-    for (const Layer& layer : model.rigidity.layers) {
-      if (layer.top <= f.depth) holding = &layer;
-    }
-    m.density = holding->density;
-    m.vs = holding->vs;
+    const Layer& holding = layerAt(model.rigidity.layers, f.depth);  // the layer whose rigidity f has
+    m.density = holding.density;
+    m.vs = holding.vs;
     return m;
   }
   m.density = kConstantRigidityDensity;
@@ -75,6 +73,25 @@ std::string oneLine(std::string_view text) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
   }
   return out;
+}
+
+void appendJsonString(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      out += "\\u00";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
 }
 
 void appendFixed(std::string& out, double value, int decimals) {

@@ -34,6 +34,9 @@ std::string fileOrigin(const FileLabels& labels);
 // The text on one line: each control character (a line end, a tab) as a
 // blank, so that a name cannot break a header line or an XML text.
 std::string oneLine(std::string_view text);
+// The text as a JSON string, quotes included: '"' and '\' escaped, each
+// control character as \u00xx. Appended to `out`.
+void appendJsonString(std::string& out, std::string_view text);
 
 // The medium a subfault lies in, as FSP and SRF describe it: S-wave speed
 // and density, with DENS x VS^2 the rigidity used. With a layered structure,

@@ -10,25 +10,6 @@
 namespace slip::source {
 namespace {
 
-void jsonString(std::string& out, std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out += '"';
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      out += "\\u00";
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
-
 // `"key": value` members of one object.
 struct Members {
   std::string& out;
@@ -63,7 +44,7 @@ struct Members {
   }
   void text(const char* name, std::string_view value) {
     key(name);
-    jsonString(out, value);
+    appendJsonString(out, value);
   }
 };
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <numbers>
 #include <string>
+#include <vector>
 
 namespace slip::source {
 namespace {
@@ -91,37 +92,42 @@ void frameOrigin(const SubfaultGrid& g, Geometry& geo) {
 // The least-squares plane through (x, y) -> (east, north), on centred sums.
 // Returns false when x and y do not vary independently.
 bool fitPlane(const SubfaultGrid& g, Geometry& geo) {
-  double mx = 0.0, my = 0.0, me = 0.0, mn = 0.0;
+  // Each position in the local frame, projected once for the sums and the residuals.
+  struct Point {
+    double x, y, e, n;
+    int il, iw;
+  };
+  std::vector<Point> points;
+  points.reserve(kSubfaults);
   for (int iw = 1; iw <= kRows; ++iw) {
     for (int il = 1; il <= kColumns; ++il) {
-      double e, n;
-      toLocalFrame(geo, lon(g, il, iw), lat(g, il, iw), e, n);
-      mx += x(g, il, iw);
-      my += y(g, il, iw);
-      me += e;
-      mn += n;
+      Point p{x(g, il, iw), y(g, il, iw), 0.0, 0.0, il, iw};
+      toLocalFrame(geo, lon(g, il, iw), lat(g, il, iw), p.e, p.n);
+      points.push_back(p);
     }
+  }
+  double mx = 0.0, my = 0.0, me = 0.0, mn = 0.0;
+  for (const Point& p : points) {
+    mx += p.x;
+    my += p.y;
+    me += p.e;
+    mn += p.n;
   }
   mx /= kSubfaults;
   my /= kSubfaults;
   me /= kSubfaults;
   mn /= kSubfaults;
   double sxx = 0.0, sxy = 0.0, syy = 0.0, sxe = 0.0, sye = 0.0, sxn = 0.0, syn = 0.0;
-  for (int iw = 1; iw <= kRows; ++iw) {
-    for (int il = 1; il <= kColumns; ++il) {
-      double e, n;
-      toLocalFrame(geo, lon(g, il, iw), lat(g, il, iw), e, n);
-      const double dxi = x(g, il, iw) - mx, dyi = y(g, il, iw) - my;
-      e -= me;
-      n -= mn;
-      sxx += dxi * dxi;
-      sxy += dxi * dyi;
-      syy += dyi * dyi;
-      sxe += dxi * e;
-      sye += dyi * e;
-      sxn += dxi * n;
-      syn += dyi * n;
-    }
+  for (const Point& p : points) {
+    const double dxi = p.x - mx, dyi = p.y - my;
+    const double e = p.e - me, n = p.n - mn;
+    sxx += dxi * dxi;
+    sxy += dxi * dyi;
+    syy += dyi * dyi;
+    sxe += dxi * e;
+    sye += dyi * e;
+    sxn += dxi * n;
+    syn += dyi * n;
   }
   const double det = sxx * syy - sxy * sxy;
   geo.ce = me;
@@ -133,18 +139,14 @@ bool fitPlane(const SubfaultGrid& g, Geometry& geo) {
   geo.bn = (syn * sxx - sxn * sxy) / det;
   geo.ce = me - geo.ae * mx - geo.be * my;
   geo.cn = mn - geo.an * mx - geo.bn * my;
-  for (int iw = 1; iw <= kRows; ++iw) {
-    for (int il = 1; il <= kColumns; ++il) {
-      double e, n;
-      toLocalFrame(geo, lon(g, il, iw), lat(g, il, iw), e, n);
-      const double re = e - (geo.ae * x(g, il, iw) + geo.be * y(g, il, iw) + geo.ce);
-      const double rn = n - (geo.an * x(g, il, iw) + geo.bn * y(g, il, iw) + geo.cn);
-      const double r = std::sqrt(re * re + rn * rn);
-      if (r > geo.largestResidual) {
-        geo.largestResidual = r;
-        geo.residualIl = il;
-        geo.residualIw = iw;
-      }
+  for (const Point& p : points) {
+    const double re = p.e - (geo.ae * p.x + geo.be * p.y + geo.ce);
+    const double rn = p.n - (geo.an * p.x + geo.bn * p.y + geo.cn);
+    const double r = std::sqrt(re * re + rn * rn);
+    if (r > geo.largestResidual) {
+      geo.largestResidual = r;
+      geo.residualIl = p.il;
+      geo.residualIw = p.iw;
     }
   }
   return true;

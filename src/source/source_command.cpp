@@ -1,11 +1,11 @@
 #include "source/source_command.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "check/model_check.h"
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/files.h"
@@ -13,6 +13,7 @@
 #include "compose/slip_composer.h"
 #include "driver/grid.h"
 #include "driver/platform.h"
+#include "input/byte_source.h"
 #include "input/list_reader.h"
 #include "input/subfault_groups.h"
 #include "source/exchange_files.h"

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "source/exchange_text.h"
+
 namespace slip::source {
 namespace {
 
@@ -16,18 +18,9 @@ std::string format(const char* pattern, Args... args) {
 std::string number(double v) { return format("%.9g", v); }
 
 std::string jsonString(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 32) {
-      out += format("\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
+  std::string out;
+  appendJsonString(out, text);
+  return out;
 }
 
 // One quantity: its line of the summary, and its JSON member.

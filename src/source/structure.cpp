@@ -1,8 +1,8 @@
 #include "source/structure.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
+
+#include "cli/options.h"
 
 namespace slip::source {
 namespace {
@@ -78,11 +78,7 @@ StructureError parseStructure(std::string_view text, std::vector<Layer>& layers)
         return error(line, column, last, "more than 4 values: \"%s\" follows the density", shown(field).c_str());
       }
       double value = 0.0;
-      const char* first = field.data();
-      const char* past = first + field.size();
-      if (*first == '+') ++first;  // written by some tools; from_chars takes no plus sign
-      const auto [ptr, ec] = std::from_chars(first, past, value);
-      if (ec != std::errc() || ptr != past || !std::isfinite(value) || first == past) {
+      if (!cli::parseNumber(field, value)) {  // a leading '+', as some tools write, is taken
         return error(line, column, last, "%s: \"%s\" is not a number", kFieldNames[count], shown(field).c_str());
       }
       v[count] = value;
@@ -109,10 +105,12 @@ StructureError parseStructure(std::string_view text, std::vector<Layer>& layers)
   return {};
 }
 
-double rigidityAt(const std::vector<Layer>& layers, double depth) {
+const Layer& layerAt(const std::vector<Layer>& layers, double depth) {
   std::size_t i = 0;
   while (i + 1 < layers.size() && depth >= layers[i + 1].top) ++i;
-  return layers[i].rigidity;
+  return layers[i];
 }
+
+double rigidityAt(const std::vector<Layer>& layers, double depth) { return layerAt(layers, depth).rigidity; }
 
 }  // namespace slip::source

@@ -37,7 +37,10 @@ struct StructureError {
 // 0.5 <= density <= 20 g/cm^3, which catches m/s and kg/m^3 given by mistake.
 StructureError parseStructure(std::string_view text, std::vector<Layer>& layers);
 
-// The rigidity (Pa) of the layer that holds `depth` (km, >= 0).
+// The layer that holds `depth` (km, >= 0): the last whose top is at or
+// above it. `layers` is not empty.
+const Layer& layerAt(const std::vector<Layer>& layers, double depth);
+// The rigidity (Pa) of that layer.
 double rigidityAt(const std::vector<Layer>& layers, double depth);
 
 }  // namespace slip::source
