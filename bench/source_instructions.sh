@@ -4,17 +4,7 @@
 # moment-rate table cost at most twice a run on the model; --all (the table
 # and the FSP, SRF, GeoJSON and KML files) at most four times.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-build=${BUILD_DIR:-build-release}
-cmake -B "$build" -DCMAKE_BUILD_TYPE=Release -DSLIP_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target slipreport slipsource >/dev/null
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp examples/rateA.dat "$work/"
-count() {
-  (cd "$work" && valgrind --tool=callgrind --callgrind-out-file="$work/cg.out" "$@" >/dev/null 2>"$work/valgrind.log" || true)
-  grep -E '^(summary|totals):' "$work/cg.out" | head -1 | awk '{print $2}'
-}
+source "$(dirname "$0")/callgrind_count.sh" slipreport slipsource
 run=$(count "$(realpath "$build/slipreport")")
 source=$(count "$(realpath "$build/slipsource")" --mr mr.txt)
 printf 'slipreport run:             %s instructions\n' "$run"

@@ -248,6 +248,18 @@ win_status=0
 crlf "$dir/linux.out" | cmp -s - "$dir/win.out" || fail "findings differ: $(diff <(crlf "$dir/linux.out") "$dir/win.out" | head -5)"
 [ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
 finish
+
+# source_both ARGS...: slipsource with ARGS in $dir/linux and slipsource.exe
+# with the same in $dir/win, standard output to $dir/SIDE.out and standard
+# error to $dir/SIDE.err; both must succeed.
+source_both() {
+  local linux_status=0 win_status=0
+  (cd "$dir/linux" && "$source_linux" "$@") > "$dir/linux.out" 2> "$dir/linux.err" || linux_status=$?
+  (cd "$dir/win" && "$wine" "$source_exe" "$@") < /dev/null > "$dir/win.out" 2> "$dir/win.err" || win_status=$?
+  [ $linux_status = 0 ] || fail "Linux slipsource $* exit status $linux_status: $(head -3 "$dir/linux.err")"
+  [ $win_status = 0 ] || fail "exit status $win_status: $(head -3 "$dir/win.err")"
+}
+
 # slipsource.exe prints the Linux summary, line for line with CR LF, and
 # writes the same moment-rate table byte for byte, on the example model with
 # a layered structure written with CR LF.
@@ -259,14 +271,7 @@ for side in linux win; do
   cp "$model" "$dir/$side/rateA.dat"
   printf '# crust\r\n4 5.5 3.2 2.6\r\n16\t6.3 3.6 2.8\r\n0 7.9 4.5 3.3\r\n' > "$dir/$side/crust.txt"
 done
-source_args=(--structure crust.txt --depth 16 --mr mr.txt)
-linux_status=0
-(cd "$dir/linux" && "$source_linux" "${source_args[@]}") > "$dir/linux.out" 2> "$dir/linux.err" || linux_status=$?
-win_status=0
-(cd "$dir/win" && "$wine" "$source_exe" "${source_args[@]}") < /dev/null > "$dir/win.out" 2> "$dir/win.err" ||
-  win_status=$?
-[ $linux_status = 0 ] || fail "Linux slipsource exit status $linux_status: $(head -3 "$dir/linux.err")"
-[ $win_status = 0 ] || fail "exit status $win_status: $(head -3 "$dir/win.err")"
+source_both --structure crust.txt --depth 16 --mr mr.txt
 crlf "$dir/linux.out" | cmp -s - "$dir/win.out" || fail "summaries differ: $(diff <(crlf "$dir/linux.out") "$dir/win.out" | head -5)"
 cmp -s "$dir/linux/mr.txt" "$dir/win/mr.txt" || fail "moment-rate tables differ: $(diff "$dir/linux/mr.txt" "$dir/win/mr.txt" | head -5)"
 [ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
@@ -280,14 +285,7 @@ case_ok=1
 dir=$scratch/$name
 mkdir -p "$dir/linux" "$dir/win"
 for side in linux win; do cp "$model" "$dir/$side/rateA.dat"; done
-source_args=(--all ex --depth 16 --event "Example event")
-linux_status=0
-(cd "$dir/linux" && "$source_linux" "${source_args[@]}") > "$dir/linux.out" 2> "$dir/linux.err" || linux_status=$?
-win_status=0
-(cd "$dir/win" && "$wine" "$source_exe" "${source_args[@]}") < /dev/null > "$dir/win.out" 2> "$dir/win.err" ||
-  win_status=$?
-[ $linux_status = 0 ] || fail "Linux slipsource --all exit status $linux_status: $(head -3 "$dir/linux.err")"
-[ $win_status = 0 ] || fail "exit status $win_status: $(head -3 "$dir/win.err")"
+source_both --all ex --depth 16 --event "Example event"
 for suffix in mr fsp srf geojson kml; do
   [ -s "$dir/linux/ex.$suffix" ] || fail "Linux wrote no ex.$suffix"
   cmp -s "$dir/linux/ex.$suffix" "$dir/win/ex.$suffix" ||

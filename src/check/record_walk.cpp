@@ -30,6 +30,9 @@ bool runsIntoNext(int after) {
   return after != kEof && after != ' ' && after != '\t' && after != '\n' && after != ',' && after != '/';
 }
 
+// The one text of a blank-line warning, from the first line feed of a run or a later one.
+const char kBlankLineInRead[] = "blank line inside a value read: the read passes over it to the next record";
+
 // The first line of the diagnostic a run prints for a failed request.
 std::string runDiagnostic(const ReadStatus& status) {
   char text[512];
@@ -203,8 +206,7 @@ void RecordWalk::crossed(TextPosition lineFeed, int target) {
   if (onRecord_ == 0) {
     blankLineShown_ = !all_ || reporter_.quiet();
     if (!reporter_.counted(Kind::kBlankLine)) {
-      warn(Kind::kBlankLine, {at.line, at.column},
-           "blank line inside a value read: the read passes over it to the next record", target + 1);
+      warn(Kind::kBlankLine, {at.line, at.column}, kBlankLineInRead, target + 1);
     }
   } else if (!shifted_) {
     shifted_ = true;
@@ -232,8 +234,7 @@ void RecordWalk::moreRecordsCrossed(int count, int target) {
     // The walk may be past these lines already: an empty line needs no excerpt.
     blankLineShown_ = !all_ || reporter_.quiet();
     if (reporter_.counted(Kind::kBlankLine)) continue;
-    warn(Kind::kBlankLine, {crossLine_ + n, 1, 1, false},
-         "blank line inside a value read: the read passes over it to the next record", target + 1);
+    warn(Kind::kBlankLine, {crossLine_ + n, 1, 1, false}, kBlankLineInRead, target + 1);
   }
 }
 

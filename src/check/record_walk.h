@@ -126,8 +126,6 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   std::vector<Piece> chain_;
   long long joinAt_ = -1;
   bool joined_ = false;         // the current entry began at joinAt_
-  // A decimal comma: the latest entry ended at the comma at commaAt_; the
-  // current one began with a digit right after it.
   // Joins of the current record wait for its end: one that makes the record
   // hold more values than its read takes explains the surplus.
   struct Pending {
@@ -136,6 +134,8 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   };
   std::vector<Pending> joins_;
   long long joinLine_ = 0;      // the line of the latest join, shown or not
+  // A decimal comma: the latest entry ended at the comma at commaAt_; the
+  // current one began with a digit right after it.
   long long commaAt_ = -2;
   Piece beforeComma_;
   bool afterComma_ = false;
