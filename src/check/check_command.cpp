@@ -69,19 +69,11 @@ struct FileFeed {
   }
 };
 
-// Ends the run: standard output written whole, or the failure said.
-int finish(int status) {
-  const std::string failure = cli::standardOutput().finish();
-  if (failure.empty()) return status;
-  cli::reportError(kProgram.name, failure);
-  return cli::kExitFailed;
-}
-
 // A model that cannot be opened or read: the system's word for it, and the summary.
 int cannotRead(const std::string& name, int error, const char* doing) {
   cli::reportError(kProgram.name, name + ": " + platform::errorText(error));
   cli::standardOutput().write(name + ": cannot be read: 1 error; a run would stop " + doing + " it\n");
-  return finish(cli::kExitFailed);
+  return cli::finishRun(kProgram.name, cli::kExitFailed);
 }
 
 }  // namespace
@@ -107,8 +99,8 @@ int runCheckCommand(int argc, char** argv) {
   CheckResult result = checkModel(source, name, feed.facts, options, out);
   platform::closeFile(feed.handle, &error);
   if (result.systemError != 0) return cannotRead(name, result.systemError, "reading");
-  if (result.errors > 0) return finish(cli::kExitFailed);
-  return finish(result.warnings > 0 ? cli::kExitWarnings : cli::kExitDone);
+  if (result.errors > 0) return cli::finishRun(kProgram.name, cli::kExitFailed);
+  return cli::finishRun(kProgram.name, result.warnings > 0 ? cli::kExitWarnings : cli::kExitDone);
 }
 
 }  // namespace slip::check

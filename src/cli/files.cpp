@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "cli/diagnostics.h"
+#include "cli/exit_status.h"
 #include "cli/file_system.h"
 #include "driver/platform.h"
 
@@ -202,6 +204,13 @@ std::string StandardOutput::finish() {
 StandardOutput& standardOutput() {
   static StandardOutput out;
   return out;
+}
+
+int finishRun(const char* program, int status) {
+  const std::string failure = standardOutput().finish();
+  if (failure.empty()) return status;
+  reportError(program, failure);
+  return kExitFailed;
 }
 
 }  // namespace slip::cli

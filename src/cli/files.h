@@ -74,4 +74,8 @@ class StandardOutput {
 // The companions' one standard output.
 StandardOutput& standardOutput();
 
+// Ends a run: standard output finished and closed. Returns `status`, or, when
+// that fails, kExitFailed after "PROG: error: standard output: ...".
+int finishRun(const char* program, int status);
+
 }  // namespace slip::cli

@@ -159,10 +159,7 @@ int settleCommandLine(const Program& program, const CommandLine& line) {
       standardOutput().write(std::string(program.name) + " " + SLIP_VERSION + "\n");
       break;
   }
-  const std::string failure = standardOutput().finish();
-  if (failure.empty()) return kExitDone;
-  reportError(program.name, failure);
-  return kExitFailed;
+  return finishRun(program.name, kExitDone);
 }
 
 bool parseNumber(std::string_view text, double& value) {

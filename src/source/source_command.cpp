@@ -274,12 +274,7 @@ int run(const Settings& s) {
     cli::reportError(kProgram.name, unwritten);
     return cli::kExitFailed;
   }
-  const std::string failure = out.finish();
-  if (!failure.empty()) {
-    cli::reportError(kProgram.name, failure);
-    return cli::kExitFailed;
-  }
-  return cli::kExitDone;
+  return cli::finishRun(kProgram.name, cli::kExitDone);
 }
 
 }  // namespace
