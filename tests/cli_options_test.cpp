@@ -42,7 +42,8 @@ TEST(CommandLine, Forms) {
       {{"-oF"}, "run o=F"},
       {{"--output=F"}, "run o=F"},
       {{"--output", "F"}, "run o=F"},
-      {{"--output="}, "run o="},
+      {{"--output="}, "mistake: --output needs a file name"},
+      {{"-o", ""}, "mistake: -o needs a file name"},
       {{"-qa", "in"}, "run q a [in]"},
       {{"-qoF"}, "run q o=F"},
       {{"-q", "-o", "-"}, "run q o=-"},
@@ -115,6 +116,11 @@ TEST(CommandLine, EveryCompanion) {
       {SLIP_SOURCE_PATH, {"--version"}, 0, "slipsource " SLIP_VERSION, ""},
       {SLIP_SOURCE_PATH, {"--dip"}, 64, "", "slipsource: error: --dip needs a value (DEG)"},
       {SLIP_SOURCE_PATH, {"--json=1"}, 64, "", "slipsource: error: --json takes no value"},
+      // An empty file name (an unset shell variable) and a prefix that names a folder.
+      {SLIP_SOURCE_PATH, {"--structure", "", "--depth", "10"}, 64, "", "slipsource: error: --structure needs a file name"},
+      {SLIP_SOURCE_PATH, {"--mr="}, 64, "", "slipsource: error: --mr needs a file name"},
+      {SLIP_SOURCE_PATH, {"--depth", "10", "--all", "out/"}, 64, "",
+       "slipsource: error: --all 'out/' ends in a folder: give the files' name after it ('out/NAME')"},
       {SLIP_SOURCE_PATH, {"a.dat", "b.dat"}, 64, "", "slipsource: error: one [MODEL] at a time: 'b.dat' is one too many"},
   };
   for (const auto& c : cases) {

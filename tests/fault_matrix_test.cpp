@@ -318,6 +318,18 @@ TEST(FaultMatrix, ReportFileKinds) {
        {cantWrite}},
       {"missing in a folder the tool may not write", {locked}, true,
        {reportFailure("open: " + errorText(EACCES), "list io", true)}},
+      // The model itself, by another name: refused at the open, as a report
+      // that cannot be opened is, and the model keeps every byte.
+      {"a symbolic link to the model",
+       {[](const std::string& folder) { ASSERT_EQ(::symlink(kModel, (folder + "/" + kReport).c_str()), 0); }},
+       false,
+       {reportFailure("open: " + errorText(ETXTBSY), "list io", true)}},
+      {"a hard link to the model",
+       {[](const std::string& folder) {
+         ASSERT_EQ(::link((folder + "/" + kModel).c_str(), (folder + "/" + kReport).c_str()), 0);
+       }},
+       false,
+       {reportFailure("open: " + errorText(ETXTBSY), "list io", true)}},
       {"a link to a full device",
        {[](const std::string& folder) { ASSERT_EQ(::symlink("/dev/full", (folder + "/" + kReport).c_str()), 0); }},
        false,

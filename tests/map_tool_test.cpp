@@ -50,6 +50,11 @@ TEST(MapTool, OptionsShapeTheFigure) {
   EXPECT_NE(svg.find("rupture time every 10 s"), std::string::npos);
   EXPECT_EQ(svg.find("rake arrows"), std::string::npos);
   EXPECT_FALSE(dir.exists("run.svg"));
+
+  // A leading dot begins a name, not an extension.
+  dir.write(".run1", kReport);
+  testing::expectQuietSuccess(slipmap(dir, {".run1"}));
+  EXPECT_TRUE(dir.exists(".run1.svg"));
 }
 
 TEST(MapTool, HelpAndVersion) {
@@ -70,6 +75,8 @@ TEST(MapTool, CommandLineMistakes) {
   dir.write("rateA-out4.csv", kReport);
   const struct { std::vector<std::string> args; std::string error; } cases[] = {
       {{"--colour"}, "unknown option '--colour'"},
+      {{"-o", ""}, "-o needs a file name"},
+      {{"--model="}, "--model needs a file name"},
       {{"--width", "50"}, "--width needs a whole number of pixels from 100 to 20000, not '50'"},
       {{"--contour=0"}, "--contour needs a number of seconds above 0, not '0'"},
       {{"--contour"}, "--contour needs a value (SECONDS)"},

@@ -72,13 +72,27 @@ TEST(Run, TheFortyNinthSampleCounts) {
   }
 }
 
+// Where the system puts a core dump: true when it is a file in the working folder.
+bool coresLandInTheFolder() {
+  std::ifstream file("/proc/sys/kernel/core_pattern");
+  std::string pattern;
+  std::getline(file, pattern);
+  return !pattern.empty() && pattern[0] != '|' && pattern.find('/') == std::string::npos;
+}
+
+// The abnormal end is deliberate: even with core dumps enabled it leaves no
+// core file in the model's folder.
 TEST(Run, MissingModelLeavesReportAlone) {
   TempDir dir;
-  ToolRun run = testing::runTool(dir.path());
+  testing::RunOptions dumping;
+  dumping.coreDumps = true;
+  ToolRun run = testing::runTool(dir.path(), dumping);
   EXPECT_EQ(run.signal, SIGABRT);
   EXPECT_EQ(run.err, kMissingModel);
   EXPECT_EQ(run.out, "");
   EXPECT_FALSE(dir.exists("rateA-out4.csv"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a core file was left";
+  if (coresLandInTheFolder()) EXPECT_FALSE(run.coreDumped);
 
   std::string old = "an older report\nwith two records\n";
   dir.write("rateA-out4.csv", old);
@@ -121,9 +135,10 @@ class BlockedRun : public ::testing::Test {
     if (writer_ >= 0) ::close(writer_);
   }
 
-  RunningTool startBlocked(bool ignoreInterrupt = false) {
+  RunningTool startBlocked(bool ignoreInterrupt = false, bool coreDumps = false) {
     testing::RunOptions options;
     options.ignoreInterrupt = ignoreInterrupt;
+    options.coreDumps = coreDumps;
     RunningTool tool = testing::startTool(dir_.path(), options);
     if (writer_ < 0) writer_ = ::open(dir_.file("rateA.dat").c_str(), O_WRONLY | O_CLOEXEC);
     waitUntilReading(tool.pid);
@@ -164,11 +179,12 @@ TEST_F(BlockedRun, SignalsPrintTheirWordAndEndAsTheySay) {
       {SIGABRT, "IOT Trap\n", -1},
   };
   for (const Case& c : cases) {
-    RunningTool tool = startBlocked();
+    RunningTool tool = startBlocked(/*ignoreInterrupt=*/false, /*coreDumps=*/true);
     ASSERT_EQ(::kill(tool.pid, c.signal), 0);
     ToolRun run = testing::waitTool(tool);
     EXPECT_EQ(run.err, c.word);
     EXPECT_EQ(run.out, "");
+    if (coresLandInTheFolder()) EXPECT_FALSE(run.coreDumped) << c.word;
     if (c.exitCode >= 0) {
       EXPECT_EQ(run.exitCode, c.exitCode) << c.word;
     } else {

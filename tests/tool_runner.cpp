@@ -95,6 +95,12 @@ RunningTool startTool(const std::string& dir, const RunOptions& options) {
       struct rlimit limit = {bytes, bytes};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
     }
+    if (options.coreDumps) {
+      struct rlimit limit;
+      ::getrlimit(RLIMIT_CORE, &limit);
+      limit.rlim_cur = limit.rlim_max;
+      ::setrlimit(RLIMIT_CORE, &limit);
+    }
     if (options.unprivileged && ::geteuid() == 0) {
       if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
     }
@@ -122,6 +128,7 @@ ToolRun waitTool(RunningTool& tool) {
   }
   if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+  run.coreDumped = WIFSIGNALED(status) && WCOREDUMP(status);
   tool.pid = -1;
   return run;
 }

@@ -29,6 +29,7 @@ struct ToolRun {
   int signal = 0;      // the signal that ended it, else 0
   std::string out;     // standard output
   std::string err;     // standard error (empty when nobody read it)
+  bool coreDumped = false;  // the system says the process left a core dump
 };
 
 struct RunOptions {
@@ -41,6 +42,7 @@ struct RunOptions {
                                      // writing to it raises SIGPIPE
   std::string tool = {};             // the program; empty for slipreport
   std::string standardOutput = {};   // a file to open as standard output instead of a pipe
+  bool coreDumps = false;            // core dumps enabled, as far as the hard limit allows
 };
 
 // Runs the tool with `dir` as its working directory and waits for it.

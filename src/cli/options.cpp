@@ -38,23 +38,40 @@ std::string namesOf(const Option& option) {
   return text;
 }
 
+bool endsInSeparator(std::string_view path) {
+#ifdef _WIN32
+  return path.ends_with('/') || path.ends_with('\\');
+#else
+  return path.ends_with('/');
+#endif
+}
+
+// A FILE value names a file and a PREFIX value begins the names of files
+// (PREFIX.fsp, ...): neither may be empty (the usual result of an unset
+// shell variable), nor may a PREFIX name a folder alone. Empty when fine.
+std::string fileNameMistake(const Option& option, const std::string& name, const std::string& value) {
+  const std::string_view kind = option.valueName;
+  if (kind != "FILE" && kind != "PREFIX") return {};
+  if (value.empty()) return name + " needs a file name";
+  if (kind == "PREFIX" && endsInSeparator(value))
+    return name + " '" + value + "' ends in a folder: give the files' name after it ('" + value + "NAME')";
+  return {};
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const Program& program, std::span<const std::string> args) {
   CommandLine line;
   bool optionsEnd = false;
   std::size_t i = 0;
-  // An option's value: the rest of its own argument from `from`, else the
-  // next argument. False when there is neither.
-  auto takeValue = [&](const Option& option, const std::string& name, std::size_t from) {
-    if (from != std::string::npos) {
-      line.options.push_back({option.id, name, args[i].substr(from)});
-    } else if (i + 1 < args.size()) {
-      line.options.push_back({option.id, name, args[++i]});
-    } else {
-      return false;
-    }
-    return true;
+  // Takes an option's value: the rest of its own argument from `from`, else
+  // the next argument. Returns what is wrong, or nothing.
+  auto takeValue = [&](const Option& option, const std::string& name, std::size_t from) -> std::string {
+    if (from == std::string::npos && i + 1 == args.size()) return name + " needs a value (" + option.valueName + ")";
+    std::string value = from != std::string::npos ? args[i].substr(from) : args[++i];
+    std::string wrong = fileNameMistake(option, name, value);
+    line.options.push_back({option.id, name, std::move(value)});
+    return wrong;
   };
   for (; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -84,8 +101,9 @@ CommandLine parseCommandLine(const Program& program, std::span<const std::string
       if (option->valueName == nullptr) {
         if (equals != std::string::npos) return mistake(name + " takes no value");
         line.options.push_back({option->id, name, {}});
-      } else if (!takeValue(*option, name, equals == std::string::npos ? std::string::npos : equals + 1)) {
-        return mistake(name + " needs a value (" + option->valueName + ")");
+      } else if (std::string wrong = takeValue(*option, name, equals == std::string::npos ? equals : equals + 1);
+                 !wrong.empty()) {
+        return mistake(std::move(wrong));
       }
       continue;
     }
@@ -100,8 +118,9 @@ CommandLine parseCommandLine(const Program& program, std::span<const std::string
         line.options.push_back({option->id, name, {}});
         continue;
       }
-      if (!takeValue(*option, name, k + 1 < arg.size() ? k + 1 : std::string::npos)) {
-        return mistake(name + " needs a value (" + option->valueName + ")");
+      if (std::string wrong = takeValue(*option, name, k + 1 < arg.size() ? k + 1 : std::string::npos);
+          !wrong.empty()) {
+        return mistake(std::move(wrong));
       }
       break;
     }

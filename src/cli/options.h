@@ -12,7 +12,9 @@
 // Accepted forms: `-q`, `-o FILE`, `-oFILE`, bundled flags `-qa`, `--name`,
 // `--name=value`, `--name value`; `--` ends the options; `-` alone is an
 // operand (standard input or output, as the program decides). `-h`/`--help`
-// and `--version` are every program's own and need no entry.
+// and `--version` are every program's own and need no entry. A value named
+// FILE or PREFIX is a file name (or the start of several): an empty one is a
+// mistake, and so is a PREFIX that ends in a folder separator.
 #pragma once
 
 #include <span>

@@ -36,8 +36,22 @@ std::size_t writeFile(int handle, const void* data, std::size_t size, int* error
 // handle meanwhile; the handle's position afterwards is not to be relied on.
 std::size_t writeFileAt(int handle, const void* data, std::size_t size, long long offset, int* error);
 bool seekFile(int handle, long long offset, int* error);
+// What tells one file from another whatever name or link leads to it. On
+// POSIX the time of the file's last change of status is part of it, so that
+// a file number freed and given to a new file does not match the old one.
+struct FileId {
+  unsigned long long device = 0;
+  unsigned long long index = 0;
+  long long changed = 0;
+  bool known = false;
+  bool operator==(const FileId&) const = default;
+};
 // True for a file that can be cut and written at an offset (a plain disk file).
-bool isPlainFile(int handle);
+// With `id`, also tells which file the handle is open on (in the same call).
+bool isPlainFile(int handle, FileId* id = nullptr);
+// The system error number for a file in use by the run that it may not open
+// again for writing: the text the system gives a busy file.
+int inUseError();
 long long fileSize(int handle);
 bool cutFile(int handle, long long length, int* error);
 bool closeFile(int handle, int* error);
@@ -60,7 +74,7 @@ using SignalHandler = void (*)(Signal);
 // Installs `handler` for the four signals; an interrupt ignored at start stays ignored.
 void installSignalHandlers(SignalHandler handler);
 void restoreDefaultAbort();
-[[noreturn]] void abortProcess();
+[[noreturn]] void abortProcess();   // SIGABRT, and never a core file
 [[noreturn]] void exitNow(int status);   // no exit processing
 // Holds off the asynchronous signals (interrupt, termination) while unit state
 // changes; nests. On Windows, where an interrupt is handled on a thread of its

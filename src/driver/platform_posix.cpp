@@ -1,6 +1,7 @@
 // POSIX side of the platform layer.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -124,10 +125,17 @@ bool seekFile(int handle, long long offset, int* error) {
   return false;
 }
 
-bool isPlainFile(int handle) {
+bool isPlainFile(int handle, FileId* id) {
   struct stat st;
-  return ::fstat(handle, &st) == 0 && S_ISREG(st.st_mode);
+  if (::fstat(handle, &st) != 0) return false;
+  if (id != nullptr) {
+    *id = {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+           static_cast<long long>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec, true};
+  }
+  return S_ISREG(st.st_mode);
 }
+
+int inUseError() { return ETXTBSY; }
 
 long long fileSize(int handle) {
   struct stat st;
@@ -190,7 +198,13 @@ void restoreDefaultAbort() {
   ::sigaction(SIGABRT, &action, nullptr);
 }
 
-void abortProcess() { std::abort(); }
+// The abnormal end is deliberate and its diagnostic says why: a core file
+// would tell no more and would be left in the user's model folder.
+void abortProcess() {
+  struct rlimit noCore = {0, 0};
+  ::setrlimit(RLIMIT_CORE, &noCore);
+  std::abort();
+}
 
 void exitNow(int status) { ::_exit(status); }
 

@@ -232,7 +232,18 @@ bool seekFile(int handle, long long offset, int* error) {
   return false;
 }
 
-bool isPlainFile(int handle) { return GetFileType(osHandle(handle)) == FILE_TYPE_DISK; }
+bool isPlainFile(int handle, FileId* id) {
+  HANDLE file = osHandle(handle);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (id != nullptr && GetFileInformationByHandle(file, &info)) {
+    *id = {info.dwVolumeSerialNumber,
+           (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow, 0, true};
+  }
+  return GetFileType(file) == FILE_TYPE_DISK;
+}
+
+// What Windows says of a file that another open holds.
+int inUseError() { return EACCES; }
 
 long long fileSize(int handle) {
   LARGE_INTEGER size;

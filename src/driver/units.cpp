@@ -26,6 +26,9 @@ namespace {
 constexpr std::size_t kOutputBufferSize = 64 * 1024;
 
 Unit units[kMaxUnit + 1];
+// The file last opened with status "OLD": the run reads it, so no unit opened
+// later may write it, whatever name or link leads to it.
+platform::FileId inputFile;
 volatile std::sig_atomic_t closingStarted = 0;
 IoContext context;
 
@@ -152,8 +155,16 @@ void openUnit(int unit, const char* name, const char* status) {
     }
   }
   if (handle < 0) ioFatal(error, "open");
+  platform::FileId id;
+  u.plain = platform::isPlainFile(handle, &id);
+  if (mustExist) {
+    inputFile = id;
+  } else if (id.known && id == inputFile) {
+    // A report that is the model itself: opened, nothing written, closed.
+    platform::closeFile(handle, &error);
+    ioFatal(platform::inUseError(), "open");
+  }
   u.handle = handle;
-  u.plain = platform::isPlainFile(handle);
   u.position = 0;
   u.base.store(0, std::memory_order_relaxed);
   u.pending.store(0, std::memory_order_relaxed);

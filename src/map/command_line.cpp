@@ -44,20 +44,14 @@ Command parseCommandLine(const std::vector<std::string>& args) {
   for (const cli::GivenOption& option : c.line.options) {
     const std::string& value = option.value;
     switch (option.id) {
-      case kOutput:
-        if (value.empty()) return mistake(option.name + " needs a file name");
-        c.output = value;
-        break;
+      case kOutput: c.output = value; break;
       case kContour:
         if (!cli::parseNumber(value, c.figure.contourStep) || !(c.figure.contourStep > 0.0))
           return mistake(option.name + " needs a number of seconds above 0, not '" + value + "'");
         break;
       case kNoArrows: c.figure.arrows = false; break;
       case kTitle: c.figure.title = value; break;
-      case kModel:
-        if (value.empty()) return mistake(option.name + " needs a file name");
-        c.model = value;
-        break;
+      case kModel: c.model = value; break;
       case kWidth: {
         long long width = 0;
         if (!cli::parseInteger(value, width) || width < 100 || width > 20000)
@@ -85,9 +79,11 @@ std::string baseName(const std::string& path) {
 }
 
 std::string figurePathFor(const std::string& report) {
+  // A dot that begins the name (".run1") is no extension.
   const std::size_t slash = report.find_last_of("/\\");
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
   const std::size_t dot = report.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  const bool hasExtension = dot != std::string::npos && dot > nameStart;
   return (hasExtension ? report.substr(0, dot) : report) + ".svg";
 }
 
