@@ -16,6 +16,16 @@ inline constexpr char kSeparators[] = "/\\";
 inline constexpr char kSeparators[] = "/";
 #endif
 
+// Where a path's last name part starts, and the folder before it ("." when none).
+inline std::size_t lastPartAt(std::string_view path) {
+  const std::size_t slash = path.find_last_of(kSeparators);
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+inline std::string folderOf(const std::string& path) {
+  const std::size_t at = lastPartAt(path);
+  return at == 0 ? "." : at == 1 ? path.substr(0, 1) : path.substr(0, at - 1);
+}
+
 enum class Kind {
   Missing,       // nothing there
   Regular,       // a plain file (or a link to one)

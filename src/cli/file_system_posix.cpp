@@ -40,13 +40,6 @@ sigset_t cleanupSignals() {
   return set;
 }
 
-// The folder part of `path` ("." when it has none).
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool mayAccess(const std::string& path, int what) { return ::faccessat(AT_FDCWD, path.c_str(), what, AT_EACCESS) == 0; }
 
 // 0 when the caller may create files in `folder`, else the reason.

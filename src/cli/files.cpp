@@ -17,16 +17,8 @@ constexpr unsigned kNameAttempts = 100;
 constexpr unsigned kLockAttempts = 500;  // 20 ms apart: ten seconds
 constexpr std::size_t kOutputBlock = 1 << 16;
 
-// Where a path's last name part starts.
-std::size_t lastPartAt(const std::string& path) {
-  const std::size_t slash = path.find_last_of(fs::kSeparators);
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
-std::string folderOf(const std::string& path) {
-  const std::size_t at = lastPartAt(path);
-  return at == 0 ? "." : at == 1 ? path.substr(0, 1) : path.substr(0, at - 1);
-}
+using fs::folderOf;
+using fs::lastPartAt;
 
 // `file` + `suffix`, the last name part shortened before the suffix where the
 // whole would pass the file system's limit and `file`'s own name does not.
