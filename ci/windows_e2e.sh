@@ -294,6 +294,24 @@ done
 [ ! -s "$dir/win.err" ] || fail "standard error: $(head -3 "$dir/win.err")"
 finish
 
+# slipsource.exe's set of files: two spellings of one new file are refused
+# (exit 64); with P.kml a folder, --all P writes nothing (exit 2) and says so.
+name=slipsource-set
+case_ok=1
+dir=$scratch/$name
+mkdir -p "$dir/P.kml"
+cp "$model" "$dir/rateA.dat"
+status=0
+(cd "$dir" && "$wine" "$source_exe" --depth 16 --fsp a.x --srf '.\A.X') < /dev/null > "$dir/out" 2> "$dir/err" || status=$?
+[ $status = 64 ] || fail "--fsp a.x --srf .\\A.X: exit status $status, expected 64"
+grep -q "are the same file" "$dir/err" || fail "--fsp a.x --srf .\\A.X: $(head -c 300 "$dir/err")"
+status=0
+(cd "$dir" && "$wine" "$source_exe" --depth 16 --all P) < /dev/null > "$dir/out" 2> "$dir/err" || status=$?
+[ $status = 2 ] || fail "--all P with P.kml a folder: exit status $status, expected 2"
+grep -q "P.kml: cannot write: .*nothing written" "$dir/err" || fail "--all P: $(head -c 300 "$dir/err")"
+[ "$(LC_ALL=C ls "$dir")" = "$(printf 'P.kml\nerr\nout\nrateA.dat')" ] || fail "--all P left: $(ls "$dir" | tr '\n' ' ')"
+finish
+
 if [ -n "$map_exe" ]; then
   # The figure's text depends on nothing of the platform: the same bytes.
   with_report() { cp "$root/tests/data/example-report.csv" "$1/rateA-out4.csv"; cp "$model" "$1/rateA.dat"; }

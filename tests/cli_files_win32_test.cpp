@@ -49,6 +49,30 @@ TEST(SafeOutputWin32, RefusesTheInputByAnotherSpelling) {
   EXPECT_EQ(cli::checkTargets(inputs, other), "");
 }
 
+// Two spellings of one file not yet there: the same folder and name, in
+// any letter case.
+TEST(SafeOutputWin32, TwoSpellingsOfOneNewFile) {
+  TempDir dir;
+  const std::string a = windowsPath(dir.file("a.x"));
+  const std::string inputs[] = {dir.file("R.csv")};
+  const std::string same[] = {a, windowsPath(dir.path()) + "\\.\\A.X"};
+  EXPECT_EQ(cli::checkTargets(inputs, same), "the outputs '" + same[0] + "' and '" + same[1] + "' are the same file");
+  const std::string apart[] = {a, windowsPath(dir.file("b.x"))};
+  EXPECT_EQ(cli::checkTargets(inputs, apart), "");
+}
+
+// A set with a folder in the way of its last file: no file is written.
+TEST(SafeOutputWin32, SetWithAFailure) {
+  TempDir dir;
+  dir.write("P.fsp", "old");
+  CreateDirectoryA(dir.file("P.kml").c_str(), nullptr);
+  const cli::OutputFile files[] = {{dir.file("P.mr"), "new"}, {dir.file("P.fsp"), "new"}, {dir.file("P.kml"), "new"}};
+  EXPECT_EQ(cli::writeOutputs(files), dir.file("P.kml") + ": cannot write: Is a directory; not written: " +
+                                          dir.file("P.mr") + ", " + dir.file("P.fsp") + ", " + dir.file("P.kml"));
+  EXPECT_FALSE(dir.exists("P.mr"));
+  EXPECT_EQ(dir.read("P.fsp"), "old");
+}
+
 // Held open without sharing: the replacement fails with a clear message,
 // the file keeps its bytes, and no temporary file is left.
 TEST(SafeOutputWin32, TargetHeldOpen) {

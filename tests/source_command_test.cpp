@@ -97,6 +97,10 @@ TEST(SourceCommand, Refusals) {
        "usage: slipsource [options] [MODEL]\n"},
       {"an unknown onset", canonical, with({"--onset", "first"}), 64,
        "slipsource: error: --onset 'first': give rupture or origin\nusage: slipsource [options] [MODEL]\n"},
+      {"two outputs spelled alike, neither there yet", canonical, with({"--depth", "16", "--fsp", "o.x", "--srf", "o.x"}),
+       64, "slipsource: error: the outputs 'o.x' and 'o.x' are the same file\nusage: slipsource [options] [MODEL]\n"},
+      {"the table over the model", canonical, with({"--mr", "rateA.dat"}), 64,
+       "slipsource: error: the output 'rateA.dat' is the input 'rateA.dat'\nusage: slipsource [options] [MODEL]\n"},
   };
   for (const Refused& c : cases) {
     SCOPED_TRACE(c.what);
@@ -106,6 +110,7 @@ TEST(SourceCommand, Refusals) {
     const ToolRun run = runSource(dir, c.args);
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(dir.read("rateA.dat") == c.model);  // the model intact
     if (!c.err.empty()) {
       EXPECT_EQ(run.err, c.err);
     } else {  // a model slipreport refuses: slipcheck's error, as slipcheck says it

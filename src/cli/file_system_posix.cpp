@@ -16,13 +16,18 @@
 namespace slip::cli::fs {
 namespace {
 
-// What the signal handler removes: a fixed buffer, written only while the
-// signals are held off.
-char armedPath[PATH_MAX + 64];
-volatile sig_atomic_t armed = 0;
+// What the signal handler removes: fixed buffers, each written only while
+// the signals are held off. A set of files and its lock take six.
+constexpr int kSlots = 16;
+char armedPaths[kSlots][PATH_MAX + 64];
+volatile sig_atomic_t armed[kSlots];
+
+// The signals whose default ends the process and that a handler may catch.
+constexpr int kEnding[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU};
 
 void onSignal(int number) {
-  if (armed) ::unlink(armedPath);
+  for (int slot = 0; slot < kSlots; ++slot)
+    if (armed[slot]) ::unlink(armedPaths[slot]);
   // End as the signal would have ended the run, so that a calling shell sees it.
   ::signal(number, SIG_DFL);
   ::raise(number);
@@ -31,10 +36,14 @@ void onSignal(int number) {
 sigset_t cleanupSignals() {
   sigset_t set;
   sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
+  for (int number : kEnding) sigaddset(&set, number);
   return set;
 }
+
+bool mayAccess(const std::string& path, int what) { return ::faccessat(AT_FDCWD, path.c_str(), what, AT_EACCESS) == 0; }
+
+// 0 when the caller may create files in `folder`, else the reason.
+int creationError(const std::string& folder) { return mayAccess(folder, W_OK | X_OK) ? 0 : errno; }
 
 }  // namespace
 
@@ -43,11 +52,19 @@ int inspect(const std::string& path, PathInfo& info) {
   info.resolved = path;
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT) return 0;
-    return errno;
+    if (errno != ENOENT) return errno;
+    info.createError = creationError(folderOf(path));
+    return 0;
   }
   if (S_ISLNK(st.st_mode)) {
     info.link = true;
+    struct stat folder {};
+    const uid_t me = ::geteuid();
+    if (::stat(folderOf(path).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
+        (folder.st_mode & S_IWOTH) != 0 && st.st_uid != me && st.st_uid != folder.st_uid) {
+      info.kind = Kind::SharedLink;
+      return 0;
+    }
     if (::stat(path.c_str(), &st) != 0) {
       if (errno != ENOENT) return errno;
       info.kind = Kind::DanglingLink;
@@ -62,6 +79,10 @@ int inspect(const std::string& path, PathInfo& info) {
     info.kind = Kind::Regular;
     info.mode = static_cast<unsigned>(st.st_mode & 07777);
     info.readOnly = (st.st_mode & 0222) == 0;
+    info.mayWrite = mayAccess(info.resolved, W_OK);
+    info.createError = creationError(folderOf(info.resolved));
+    info.owner = st.st_uid;
+    info.group = st.st_gid;
   } else if (S_ISDIR(st.st_mode)) {
     info.kind = Kind::Folder;
   } else {
@@ -78,10 +99,42 @@ bool identify(const std::string& path, Identity& identity) {
   return true;
 }
 
-int createExclusive(const std::string& path, int* error) {
+bool sameName(std::string_view a, std::string_view b) { return a == b; }
+
+std::size_t nameLimit(const std::string& folder) {
+  const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  return limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+}
+
+int openDescriptor(const std::string& path) {
+  auto number = [&](std::string_view prefix) {
+    if (!path.starts_with(prefix) || path.size() == prefix.size() || path.size() > prefix.size() + 9) return -1;
+    int n = 0;
+    for (char c : std::string_view(path).substr(prefix.size())) {
+      if (c < '0' || c > '9') return -1;
+      n = n * 10 + (c - '0');
+    }
+    return n;
+  };
+  int named = path == "/dev/stdout" ? 1 : path == "/dev/stderr" ? 2 : number("/dev/fd/");
+  if (named < 0) named = number("/proc/self/fd/");
+  if (named >= 0) return ::fcntl(named, F_GETFD) >= 0 ? named : -1;
+  // Any other name: the same file as a descriptor open for writing.
+  struct stat target {};
+  if (::stat(path.c_str(), &target) != 0 || !S_ISREG(target.st_mode)) return -1;
+  for (int fd = 0; fd < 64; ++fd) {
+    struct stat open {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY || ::fstat(fd, &open) != 0) continue;
+    if (open.st_dev == target.st_dev && open.st_ino == target.st_ino) return fd;
+  }
+  return -1;
+}
+
+int createExclusive(const std::string& path, unsigned mode, int* error) {
   int handle;
   do {
-    handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, static_cast<mode_t>(mode));
   } while (handle < 0 && errno == EINTR);
   if (handle < 0) *error = errno;
   return handle;
@@ -102,8 +155,10 @@ bool syncFile(int handle, int* error) {
   return false;
 }
 
-bool setMode(int handle, unsigned mode, int* error) {
-  if (::fchmod(handle, static_cast<mode_t>(mode)) == 0) return true;
+bool takeOwnerAndMode(int handle, const PathInfo& info, int* error) {
+  // The owner first: changing it clears the set-user-ID and set-group-ID bits.
+  const bool owned = ::geteuid() != 0 || ::fchown(handle, static_cast<uid_t>(info.owner), static_cast<gid_t>(info.group)) == 0;
+  if (owned && ::fchmod(handle, static_cast<mode_t>(info.mode)) == 0) return true;
   *error = errno;
   return false;
 }
@@ -115,6 +170,11 @@ bool replace(const std::string& from, const std::string& to, int* error) {
 }
 
 void remove(const std::string& path) { ::unlink(path.c_str()); }
+
+void pause() {
+  const struct timespec wait = {0, 20 * 1000 * 1000};
+  ::nanosleep(&wait, nullptr);
+}
 
 unsigned long long randomBits() {
   unsigned long long bits = 0;
@@ -130,21 +190,31 @@ void installCleanup() {
   struct sigaction action {};
   action.sa_handler = onSignal;
   action.sa_mask = cleanupSignals();
-  for (int number : {SIGINT, SIGTERM}) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  for (int number : kEnding) {
     struct sigaction previous {};
     ::sigaction(number, nullptr, &previous);
-    // An interrupt ignored at start (a job in the background) stays ignored.
+    // A signal ignored at start (an interrupt for a job in the background) stays ignored.
     if (previous.sa_handler != SIG_IGN) ::sigaction(number, &action, nullptr);
   }
+  ::sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
-void arm(const std::string& temporary) {
-  if (temporary.size() >= sizeof armedPath) return;
-  std::memcpy(armedPath, temporary.c_str(), temporary.size() + 1);
-  armed = 1;
+int arm(const std::string& temporary) {
+  if (temporary.size() >= sizeof armedPaths[0]) return -1;
+  for (int slot = 0; slot < kSlots; ++slot) {
+    if (armed[slot]) continue;
+    std::memcpy(armedPaths[slot], temporary.c_str(), temporary.size() + 1);
+    armed[slot] = 1;
+    return slot;
+  }
+  return -1;
 }
 
-void disarm() { armed = 0; }
+void disarm(int slot) {
+  if (slot >= 0) armed[slot] = 0;
+}
 
 void holdSignals() {
   const sigset_t set = cleanupSignals();

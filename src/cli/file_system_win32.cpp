@@ -20,8 +20,9 @@
 namespace slip::cli::fs {
 namespace {
 
-char armedPath[MAX_PATH * 4];
-std::atomic<bool> armed{false};
+constexpr int kSlots = 16;
+char armedPaths[kSlots][MAX_PATH * 4];
+std::atomic<bool> armed[kSlots];
 CRITICAL_SECTION armLock;
 bool lockReady = false;
 
@@ -52,7 +53,8 @@ HANDLE openForInfo(const std::string& path) {
 BOOL WINAPI onBreak(DWORD type) {
   if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT && type != CTRL_CLOSE_EVENT) return FALSE;
   if (lockReady) EnterCriticalSection(&armLock);  // never left: the process ends here
-  if (armed.load()) DeleteFileA(armedPath);
+  for (int slot = 0; slot < kSlots; ++slot)
+    if (armed[slot].load()) DeleteFileA(armedPaths[slot]);
   ExitProcess(type == CTRL_C_EVENT ? kExitInterrupted : kExitTerminated);
 }
 
@@ -98,10 +100,24 @@ int inspect(const std::string& path, PathInfo& info) {
   } else {
     info.kind = Kind::Regular;
     info.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    info.mayWrite = !info.readOnly;
     info.mode = info.readOnly ? 0444u : 0666u;
   }
   return 0;
 }
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::size_t nameLimit(const std::string&) { return 255; }
+
+int openDescriptor(const std::string&) { return -1; }  // CON and CONOUT$ are devices, written in place
 
 bool identify(const std::string& path, Identity& identity) {
   HANDLE handle = openForInfo(path);
@@ -115,7 +131,7 @@ bool identify(const std::string& path, Identity& identity) {
   return true;
 }
 
-int createExclusive(const std::string& path, int* error) {
+int createExclusive(const std::string& path, unsigned, int* error) {
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -152,7 +168,7 @@ bool syncFile(int handle, int* error) {
   return false;
 }
 
-bool setMode(int, unsigned, int*) { return true; }  // a new file is writable; read-only targets are refused
+bool takeOwnerAndMode(int, const PathInfo&, int*) { return true; }  // a new file is writable; read-only targets are refused
 
 bool replace(const std::string& from, const std::string& to, int* error) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
@@ -161,6 +177,8 @@ bool replace(const std::string& from, const std::string& to, int* error) {
 }
 
 void remove(const std::string& path) { DeleteFileA(path.c_str()); }
+
+void pause() { Sleep(20); }
 
 unsigned long long randomBits() {
   unsigned int high = 0;
@@ -178,13 +196,20 @@ void installCleanup() {
   SetConsoleCtrlHandler(onBreak, TRUE);
 }
 
-void arm(const std::string& temporary) {
-  if (temporary.size() >= sizeof armedPath) return;
-  std::memcpy(armedPath, temporary.c_str(), temporary.size() + 1);
-  armed.store(true);
+int arm(const std::string& temporary) {
+  if (temporary.size() >= sizeof armedPaths[0]) return -1;
+  for (int slot = 0; slot < kSlots; ++slot) {
+    if (armed[slot].load()) continue;
+    std::memcpy(armedPaths[slot], temporary.c_str(), temporary.size() + 1);
+    armed[slot].store(true);
+    return slot;
+  }
+  return -1;
 }
 
-void disarm() { armed.store(false); }
+void disarm(int slot) {
+  if (slot >= 0) armed[slot].store(false);
+}
 
 void holdSignals() {
   if (lockReady) EnterCriticalSection(&armLock);

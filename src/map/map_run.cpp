@@ -53,6 +53,11 @@ int draw(const Command& command) {
   const std::string targets[] = {target};
   const std::string clash = cli::checkTargets(inputs, targets);
   if (!clash.empty()) return cli::usageMistake(kProgram, clash);
+  const std::string unwritable = cli::checkWritable(targets);
+  if (!unwritable.empty()) {
+    cli::reportError(kProgram.name, unwritable);
+    return cli::kExitFailed;
+  }
   std::string bytes;
   const std::string unread = cli::readInput(command.report, bytes, kLargestReport);
   if (!unread.empty()) {

@@ -42,22 +42,21 @@ std::vector<std::string> ExchangeFiles::targets() const {
   return out;
 }
 
-std::string ExchangeFiles::write(const SourceModel& model, std::string_view modelName, cli::StandardOutput& out) const {
+void ExchangeFiles::render(const SourceModel& model, std::string_view modelName, cli::StandardOutput& out,
+                           std::vector<cli::OutputFile>& files) const {
   const FileLabels labels{event.empty() ? baseName(modelName) : std::string_view(event), modelName};
   using Writer = std::string (*)(const SourceModel&, const FileLabels&, SharedFigures&);
   SharedFigures shared(model);  // formatted once for all the files
   for (auto [file, writer] : {std::pair<const std::string*, Writer>{&fsp, fspText}, {&srf, srfText},
                               {&geojson, geojsonText}, {&kml, kmlText}}) {
     if (file->empty()) continue;
-    const std::string bytes = writer(model, labels, shared);
+    std::string bytes = writer(model, labels, shared);
     if (*file == "-") {
       out.write(bytes);
-      continue;
+    } else {
+      files.push_back({*file, std::move(bytes)});
     }
-    std::string failure = cli::writeOutput(*file, bytes);
-    if (!failure.empty()) return failure;
   }
-  return "";
 }
 
 }  // namespace slip::source

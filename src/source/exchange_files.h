@@ -1,6 +1,6 @@
 // slipsource's exchange files as the command writes them: which files were
 // asked for (--fsp, --srf, --geojson, --kml, --all PREFIX), the checks made
-// before anything is read, and the writes, each through cli::writeOutput.
+// before anything is read, and the files' bytes, for cli::writeOutputs.
 #pragma once
 
 #include <string>
@@ -26,10 +26,10 @@ struct ExchangeFiles {
   std::string depthMistake(bool hasDepth) const;
   // Every named file but standard output, for cli::checkTargets.
   std::vector<std::string> targets() const;
-  // Writes each named file: "" or the first failure, for cli::reportError.
-  // Files to standard output are written to `out` in the order FSP, SRF,
-  // GeoJSON, KML.
-  std::string write(const SourceModel& model, std::string_view modelName, cli::StandardOutput& out) const;
+  // Adds each named file's target and bytes to `files`; files to standard
+  // output are written to `out` instead, in the order FSP, SRF, GeoJSON, KML.
+  void render(const SourceModel& model, std::string_view modelName, cli::StandardOutput& out,
+              std::vector<cli::OutputFile>& files) const;
 };
 
 }  // namespace slip::source

@@ -232,6 +232,11 @@ int run(const Settings& s) {
     if (!s.structure.empty()) inputs.push_back(s.structure);
     const std::string clash = cli::checkTargets(inputs, targets);
     if (!clash.empty()) return cli::usageMistake(kProgram, clash);
+    const std::string unwritable = cli::checkWritable(targets);
+    if (!unwritable.empty()) {
+      cli::reportError(kProgram.name, unwritable);
+      return cli::kExitFailed;
+    }
   }
   Rigidity rigidity = s.rigidity;
   if (!s.structure.empty()) {
@@ -259,20 +264,17 @@ int run(const Settings& s) {
   auto model = std::make_unique<SourceModel>();
   if (SourceProblem p = computeSource(*grid, geometry, rigidity, s.timing, *model)) return refuse(s.model, p);
 
-  if (!s.mr.empty() && s.mr != "-") {
-    const std::string written = cli::writeOutput(s.mr, momentRateTable(*model, s.model));
-    if (!written.empty()) {
-      cli::reportError(kProgram.name, written);
-      return cli::kExitFailed;
-    }
-  }
+  // The summary first: it reaches standard output even when a file fails.
   cli::StandardOutput& out = cli::standardOutput();
   out.write(s.json ? summaryJson(*model, s.model) : summaryText(*model, s.model));
+  std::vector<cli::OutputFile> files;
   if (s.mr == "-") out.write(momentRateTable(*model, s.model));
-  const std::string unwritten = s.exchange.write(*model, s.model, out);
+  if (!s.mr.empty() && s.mr != "-") files.push_back({s.mr, momentRateTable(*model, s.model)});
+  s.exchange.render(*model, s.model, out, files);
+  const std::string unwritten = cli::writeOutputs(files);
   if (!unwritten.empty()) {
     cli::reportError(kProgram.name, unwritten);
-    return cli::kExitFailed;
+    return cli::finishRun(kProgram.name, cli::kExitFailed);
   }
   return cli::finishRun(kProgram.name, cli::kExitDone);
 }
