@@ -67,9 +67,17 @@ TEST(SourceGeometry, RefusesWhatDoesNotFit) {
        "down dip (a1(2) growing) points to azimuth 293.0 deg, 3.0 deg from strike + 90"},
       {"a position 3 km off", [](SubfaultGrid& g) { g.a1(4, 30, 15) += 3.0 / 111.195; }, {},
        {.strike = 200.0, .dip = 18.0}, "subfault W15 L30 lies 2.9"},
-      // 10.5 rows of 4 km above the centre at a dip of 18 degrees: 12.98 km up.
-      {"a subfault above the surface", [](SubfaultGrid&) {}, {}, {.depth = 13.0},
-       "subfault W 1 L 1 would lie 0.479 km above the surface", {.depth = 12.5}},
+      // Off by more than half Dz (2 km), less than half Dx (2.5 km): the smaller decides.
+      {"a position 2.2 km off", [](SubfaultGrid& g) { g.a1(4, 30, 15) += 2.2 / 111.195; }, {},
+       {.strike = 200.0, .dip = 18.0}, "subfault W15 L30 lies 2.19"},
+      // 10.5 rows of 4 km above the centre at a dip of 18 degrees: 12.98 km up,
+      // and the top edge 2 km x sin(18) = 0.618 km above the centre.
+      {"a subfault above the surface", [](SubfaultGrid&) {}, {}, {.depth = 13.7},
+       "subfault W 1 L 1 would lie 0.479 km above the surface (depth 12.5 km + a1(2) = -42 km x sin(dip 18.00 "
+       "deg)); --depth 13.597 puts its top edge at the ground", {.depth = 12.5}},
+      {"a top edge above the surface", [](SubfaultGrid&) {}, {}, {.depth = 13.597},
+       "subfault W 1 L 1's top edge would lie 0.297 km above the surface (its centre at 0.321 km - Dz/2 = 2 km x "
+       "sin(dip 18.00 deg)); --depth 13.597 puts it at the ground", {.depth = 13.3}},
   };
   for (const Refusal& r : refusals) {
     SCOPED_TRACE(r.what);

@@ -164,7 +164,7 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   out += "% Coordinates are given for the center of each subfault\n";
   out += "% Origin of local coordinate system at epicenter: X (EW) = 0, Y (NS) = 0\n";
   out += "% RAKE: the direction of the slip vector, 35 + atan2(slip along 125, slip along 35) deg\n";
-  out += "% TRUP: the rupture time a2(5) of the model; RISE: the span of its nonzero slip-rate samples\n";
+  out += "% TRUP: the rupture time a2(5) of the model; RISE: how long its slip rate stays above 10 % of its peak\n";
   out += kRule;
   out += "%         LAT          LON       X==EW       Y==NS          Z            SLIP            RAKE"
          "            TRUP            RISE         SF_MOMENT\n";

@@ -237,16 +237,33 @@ SourceProblem deriveGeometry(const SubfaultGrid& grid, const GeometryOptions& op
   if (options.depth) {
     geo.hasDepth = true;
     geo.depth = *options.depth;
+    // The shallowest top edge, centre depth - (Dz/2) sin(dip), decides the depth that places it at the ground.
+    const double halfHeight = 0.5 * geo.dz * std::sin(geo.dip * kDegree);
+    int topIl = 0, topIw = 0;
+    double top = 0.0;
     for (int iw = 1; iw <= kRows; ++iw) {
       for (int il = 1; il <= kColumns; ++il) {
-        const double d = subfaultDepth(geo, y(grid, il, iw));
-        if (d < 0.0) {
-          return problem(il, iw,
-                         "subfault W%2d L%2d would lie %.3f km above the surface (depth %g km + a1(2) = %g km "
-                         "x sin(dip %.2f deg)); give a larger --depth",
-                         iw, il, -d, geo.depth, y(grid, il, iw), geo.dip);
+        const double t = subfaultDepth(geo, y(grid, il, iw)) - halfHeight;
+        if (topIl == 0 || t < top) {
+          top = t;
+          topIl = il;
+          topIw = iw;
         }
       }
+    }
+    if (top < -kGroundTolerance) {
+      const double y0 = y(grid, topIl, topIw), centre = subfaultDepth(geo, y0);
+      const double atGround = geo.depth - top;
+      if (centre < 0.0) {
+        return problem(topIl, topIw,
+                       "subfault W%2d L%2d would lie %.3f km above the surface (depth %g km + a1(2) = %g km "
+                       "x sin(dip %.2f deg)); --depth %.3f puts its top edge at the ground",
+                       topIw, topIl, -centre, geo.depth, y0, geo.dip, atGround);
+      }
+      return problem(topIl, topIw,
+                     "subfault W%2d L%2d's top edge would lie %.3f km above the surface (its centre at %.3f km "
+                     "- Dz/2 = %g km x sin(dip %.2f deg)); --depth %.3f puts it at the ground",
+                     topIw, topIl, -top, centre, 0.5 * geo.dz, geo.dip, atGround);
     }
   }
   return {};

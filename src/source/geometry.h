@@ -25,7 +25,9 @@
 //     Dx and Dz (unless --strike and --dip are given).
 //
 // Depth. With the hypocentre's depth d (km at x = y = 0), the subfault at
-// down-dip offset y lies at d + y sin(dip); a subfault above the surface is refused.
+// down-dip offset y lies at d + y sin(dip), its top edge (Dz/2) sin(dip)
+// higher; a top edge above the surface (by more than 1 m) is refused, naming
+// the shallowest subfault and the depth d that puts its top edge at the ground.
 #pragma once
 
 #include <optional>
@@ -48,6 +50,7 @@ inline constexpr double kSpacingTolerance = 0.001;   // relative, Dx and Dz
 inline constexpr double kScaleTolerance = 0.01;      // relative, |(ae, an)| against 1
 inline constexpr double kDownDipTolerance = 2.0;     // degrees from strike + 90
 inline constexpr double kSteepestCheckedDip = 88.0;  // degrees
+inline constexpr double kGroundTolerance = 0.001;    // km, a top edge this far above the ground passes
 
 // Derives the geometry from `grid` (read, composition not needed) with the
 // overrides in `options`. Fills `geometry` and returns no problem, or says

@@ -100,12 +100,12 @@ struct SubfaultSource {
   double east = 0.0, north = 0.0; // km in the local frame
   double depth = 0.0;             // km, hypocentre depth + y sin(dip); valid when Geometry::hasDepth
   double rigidity = 0.0;          // Pa
-  double slip35 = 0.0, slip125 = 0.0;  // m, the components along rakes 35 and 125 (the grid's)
-  double slip = 0.0;              // m, the grid's total slip
+  double slip35 = 0.0, slip125 = 0.0;  // m, the components along rakes 35 and 125: sum v dt
+  double slip = 0.0;              // m, the total slip (all three the grid's at dt = 0.5 s, 2 dt times it otherwise)
   double rake = 0.0;              // degrees, the grid's rake
   double ruptureTime = 0.0;       // s, a2(5)
   double moment = 0.0;            // N m, rigidity x area x slip
-  double riseTime = 0.0;          // s, the span of its moving samples (rise_time.h), for the timing's dt
+  double riseTime = 0.0;          // s, the span of its rate above 10 % of its peak (rise_time.h)
   std::array<double, kSamples> rate35{};   // m/s, slp35(1..49)
   std::array<double, kSamples> rate125{};  // m/s, slp125(1..49)
 };

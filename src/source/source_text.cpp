@@ -87,8 +87,12 @@ std::vector<Item> items(const SourceModel& m, std::string_view name) {
   add("mw_hanks_kanamori", format("Mw %.2f (Hanks-Kanamori: 2/3 log10(M0 in dyne cm) - 10.7)", s.mwHanksKanamori),
       number(s.mwHanksKanamori));
   add("dt_s",
-      format("dt %g s (slip-rate sample interval, %s)", m.timing.dt,
-             m.timing.dtGiven ? "given by --dt" : "the default; --dt overrides"),
+      m.timing.dt == kDefaultDt
+          ? format("dt %g s (slip-rate sample interval, %s)", m.timing.dt,
+                   m.timing.dtGiven ? "given by --dt" : "the default; --dt overrides")
+          : format("dt %g s (slip-rate sample interval, given by --dt; every slip is sum v dt, %g times the "
+                   "report's, which takes 0.5 s)",
+                   m.timing.dt, m.timing.dt / kDefaultDt),
       number(m.timing.dt));
   add("onset", "onset " + onsetNote(m.timing),
       jsonString(m.timing.onset == Onset::kRuptureTime ? "rupture-time" : "origin"));
