@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -22,6 +23,7 @@
 #include "source/shared_figures.h"
 #include "source/source_text.h"
 #include "source/srf_writer.h"
+#include "source_grid.h"
 
 namespace slip::source {
 namespace {
@@ -439,5 +441,40 @@ TEST(SourceFormats, KmlStylesAndNames) {
   EXPECT_EQ(defined, used);
   EXPECT_EQ(placemarks, 947u);
 }
+// A fault across the 180th meridian, from either side, and one beside it:
+// every longitude of every file and of the summary lies in (-180, 180], and
+// GeoJSON cuts each subfault that crosses into two pieces meeting at 180 and -180.
+TEST(SourceFormats, AntimeridianLongitudes) {
+  const struct {
+    double lon0;
+    bool crosses;
+  } cases[] = {{179.9, true}, {-179.95, true}, {178.0, false}, {-110.5, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lon0);
+    auto grid = testing::faultGrid({.strike = 80.0, .dip = 20.0, .lon0 = c.lon0, .lat0 = -17.0});
+    for (int k = 1; k <= 3; ++k) grid->slp35(k, 20, 10) = 1.0;
+    auto model = computed(*grid, {80.0, 20.0, false});
+    const std::string geojson = geojsonText(*model, kLabels), kml = kmlText(*model, kLabels);
+    std::vector<double> lons;
+    const std::regex pair(R"((-?\d+\.\d+)(?:, |,)(-?\d+\.\d+))");
+    for (const std::string* text : {&geojson, &kml}) {
+      for (std::sregex_iterator m(text->begin(), text->end(), pair), end; m != end; ++m) {
+        const double lon = std::stod((*m)[1]);
+        if (lon != -180.0 || text != &geojson) lons.push_back(lon);
+      }
+    }
+    for (const std::vector<double>& row : testing::readFsp(fspText(*model, kLabels)).rows) lons.push_back(row[1]);
+    lons.push_back(model->geometry.epicentreLon);
+    for (const double lon : lons) ASSERT_TRUE(lon > -180.0 && lon <= 180.0) << lon;  // -180: the cut's east side
+    const std::size_t cut = geojson.find("MultiPolygon");
+    EXPECT_EQ(cut != std::string::npos, c.crosses);
+    if (cut != std::string::npos) {  // west piece first, to 180; the east piece from -180
+      const std::string feature = geojson.substr(cut, geojson.find("properties", cut) - cut);
+      EXPECT_NE(feature.find("[180.000000, "), std::string::npos) << feature;
+      EXPECT_NE(feature.find("]]], [[[-180.000000, "), std::string::npos) << feature;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace slip::source

@@ -97,7 +97,7 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   out += "  LAT = ";
   appendFixed(out, hypocentre.lat, 6);
   out += "  LON = ";
-  appendFixed(out, hypocentre.lon, 6);
+  appendFixed(out, normalLongitude(hypocentre.lon), 6);
   h.general("DEP", g.depth, " km");
   h.end();
   h.start("% Size :");

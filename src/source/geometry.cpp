@@ -192,6 +192,8 @@ SourceProblem deriveGeometry(const SubfaultGrid& grid, const GeometryOptions& op
     return {"the positions give no plane: a1(1) and a1(2) do not vary independently; give --strike and --dip"};
   }
   fromLocalFrame(geo, geo.ce, geo.cn, geo.epicentreLon, geo.epicentreLat);
+  if (geo.epicentreLon > 180.0) geo.epicentreLon -= 360.0;  // the frame's mean may lie beyond 180
+  if (geo.epicentreLon <= -180.0) geo.epicentreLon += 360.0;
 
   const double scale = std::sqrt(geo.ae * geo.ae + geo.an * geo.an);
   if (geo.strikeGiven) {
