@@ -38,6 +38,36 @@ TEST(SourceGeometry, RecoversKnownFaults) {
   }
 }
 
+// Positions made on the sphere or on the WGS84 ellipsoid: the frame whose km
+// match a1(1)'s is chosen and gives the made dip; the other frame's dip is the
+// uncertainty, which shallow dips make large (the three faults).
+TEST(SourceGeometry, DipInTwoFrames) {
+  const struct {
+    KnownFault fault;
+    double otherDip;  // the other frame's, to 0.01 degree
+  } cases[] = {
+      {{.dip = 8.0, .lat0 = -1.0, .wgs84 = true}, 8.13},
+      {{.dip = 8.0, .lat0 = -1.0}, 7.86},
+      {{.dip = 6.0, .lat0 = -40.0, .wgs84 = true}, 7.02},
+      {{.dip = 10.0, .lat0 = 70.0, .wgs84 = true}, 11.22},
+      {{.dip = 10.0, .lat0 = 70.0}, 8.60},
+      {{.dip = 45.0, .lat0 = 38.0, .wgs84 = true}, 45.11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.fault.dip << " deg at " << c.fault.lat0 << (c.fault.wgs84 ? " WGS84" : ""));
+    Geometry g;
+    ASSERT_FALSE(deriveGeometry(*faultGrid(c.fault), {}, g));
+    EXPECT_EQ(g.ellipsoidal, c.fault.wgs84);
+    EXPECT_NEAR(g.dip, c.fault.dip, 1e-6);
+    EXPECT_NEAR(g.otherDip, c.otherDip, 0.005);
+    EXPECT_EQ(g.dipUncertainty, std::fabs(g.otherDip - g.dip));
+    EXPECT_NEAR(g.alongStrikeScale, 1.0, 1e-9);
+  }
+  Geometry g;  // a given dip has no uncertainty
+  ASSERT_FALSE(deriveGeometry(*faultGrid({.dip = 8.0, .lat0 = -1.0}), {.dip = 8.0}, g));
+  EXPECT_EQ(g.dipUncertainty, 0.0);
+}
+
 struct Refusal {
   const char* what;
   std::function<void(SubfaultGrid&)> spoil;

@@ -5,6 +5,7 @@
 
 #include "source/outline.h"
 #include "source/rise_time.h"
+#include "source/source_text.h"
 
 namespace slip::source {
 namespace {
@@ -119,6 +120,7 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   }
   h.general("Htop", g.depth + extent.yTop * std::sin(g.dip * kDegree), " km");
   h.end();
+  if (!g.dipGiven) out += "% DIP " + derivedDip(g) + "\n";
   h.start("% Rupt :");
   h.general("HypX", -extent.xStart, " km");
   h.general("HypZ", -extent.yTop, " km");

@@ -272,6 +272,15 @@ int run(const Settings& s) {
   auto model = std::make_unique<SourceModel>();
   if (SourceProblem p = computeSource(*grid, geometry, rigidity, s.timing, *model)) return refuse(s.model, p);
 
+  const Geometry& g = model->geometry;
+  if (!g.dipGiven && g.dipUncertainty > kPoorDip) {  // a word on the options: the exit status stays
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  "the positions constrain the dip poorly: %.2f deg in the %s frame, %.2f in the %s one; give "
+                  "--dip if the model's dip is known",
+                  g.dip, g.ellipsoidal ? "WGS84" : "spherical", g.otherDip, g.ellipsoidal ? "spherical" : "WGS84");
+    cli::writeDiagnostic(std::string(kProgram.name) + ": warning: " + text + "\n");
+  }
   if (!s.mr.empty() && s.mr != "-") {
     const std::string written = cli::writeOutput(s.mr, momentRateTable(*model, s.model));
     if (!written.empty()) {

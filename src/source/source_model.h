@@ -57,6 +57,17 @@ struct Geometry {
   double ce = 0.0, cn = 0.0;  // the epicentre (x = y = 0) in the local frame, km
   double epicentreLon = 0.0;  // degrees, the fit at x = y = 0
   double epicentreLat = 0.0;
+  // Strike and dip derived in two local frames, the spherical one above and
+  // one on the WGS84 ellipsoid (east scaled by N(lat0), north by M(lat0),
+  // its radii of curvature, for R): the frame whose km along strike match
+  // a1(1)'s best is the one reported, the other's difference its uncertainty.
+  bool ellipsoidal = false;        // the reported strike and dip are the WGS84 frame's
+  double alongStrikeScale = 0.0;   // |(ae, an)| in the reported frame
+  double otherScale = 0.0;         // and in the other
+  double otherStrike = 0.0;        // degrees, the other frame's
+  double otherDip = 0.0;
+  double strikeUncertainty = 0.0;  // degrees, |the other's - the reported| (0 when given)
+  double dipUncertainty = 0.0;
   double largestResidual = 0.0;  // km, the largest distance of a position from the fit
   int residualIl = 0, residualIw = 0;  // the subfault where it lies
 
