@@ -282,6 +282,22 @@ TEST(SourceFormats, OutlinesCounterClockwiseAroundEachSubfault) {
   }
 }
 
+// --dip given alone: the outline follows it, not the positions' dip; and a
+// run without --depth writes no depth_km into the GeoJSON.
+TEST(SourceFormats, GivenDipAloneWithoutDepth) {
+  auto grid = planeGrid({200.0, 18.0, false}, {{5, 5, 1.0, 0.0, 1, 2}});
+  composeGrid(*grid);
+  Geometry geometry;
+  SourceModel model;
+  ASSERT_FALSE(deriveGeometry(*grid, {.dip = 40.0}, geometry));
+  ASSERT_FALSE(computeSource(*grid, geometry, {}, {}, model));
+  const Ring r = subfaultOutline(model, positionMap(model), model.at(5, 5));
+  double twiceArea = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) twiceArea += r[i].lon * r[i + 1].lat - r[i + 1].lon * r[i].lat;
+  EXPECT_NEAR(twiceArea / 2.0 * kKmPerDegree * kKmPerDegree, 2.0 * std::cos(40.0 * kDeg), 1e-3);
+  EXPECT_EQ(geojsonText(model, kLabels).find("depth_km"), std::string::npos);
+}
+
 TEST(SourceFormats, FspHeader) {
   auto model = handModel();
   const std::string fsp = fspText(*model, kLabels);
