@@ -48,6 +48,11 @@ TEST(SourceCommand, BundledModel) {
   EXPECT_NEAR(integral / m0, 1.0, 1e-8);  // 9 digits a row
   EXPECT_EQ(t, 36.25);                     // 73 bins
   EXPECT_EQ(runSource(dir).out, run.out);  // the table changes nothing on standard output
+  // The table on standard output stands alone, loadable as it is; the summary goes to standard error.
+  const ToolRun piped = runSource(dir, {"--mr", "-"});
+  EXPECT_EQ(piped.exitCode, 0);
+  EXPECT_EQ(piped.out, dir.read("mr.txt"));
+  EXPECT_EQ(piped.err, run.out);
 }
 
 struct Refused {
@@ -101,6 +106,22 @@ TEST(SourceCommand, Refusals) {
        64, "slipsource: error: the outputs 'o.x' and 'o.x' are the same file\nusage: slipsource [options] [MODEL]\n"},
       {"the table over the model", canonical, with({"--mr", "rateA.dat"}), 64,
        "slipsource: error: the output 'rateA.dat' is the input 'rateA.dat'\nusage: slipsource [options] [MODEL]\n"},
+      // Values in another unit than the option's, and the strike's open end.
+      {"a rigidity in GPa", canonical, with({"--rigidity", "30"}), 64,
+       "slipsource: error: --rigidity '30': give a rigidity from 1e8 to 5e11 Pa (in Pa: 30 GPa = 3e10)\n"
+       "usage: slipsource [options] [MODEL]\n"},
+      {"a depth in m", canonical, with({"--depth", "16000"}), 64,
+       "slipsource: error: --depth '16000': give a depth from 0 to 800 km (in km: 16000 m = 16)\n"
+       "usage: slipsource [options] [MODEL]\n"},
+      {"a length in m", canonical, with({"--dx", "5000"}), 64,
+       "slipsource: error: --dx '5000': give a length above 0 and at most 100 km (in km: 5000 m = 5)\n"
+       "usage: slipsource [options] [MODEL]\n"},
+      {"an interval in ms", canonical, with({"--dt", "500"}), 64,
+       "slipsource: error: --dt '500': give an interval above 0 and at most 20 s (in s: 500 ms = 0.5)\n"
+       "usage: slipsource [options] [MODEL]\n"},
+      {"a strike of 360", canonical, {"--strike", "360"}, 64,
+       "slipsource: error: --strike '360': give a strike from 0 up to 360 degrees\n"
+       "usage: slipsource [options] [MODEL]\n"},
   };
   for (const Refused& c : cases) {
     SCOPED_TRACE(c.what);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -22,6 +23,7 @@
 #include "source/shared_figures.h"
 #include "source/source_text.h"
 #include "source/srf_writer.h"
+#include "source_grid.h"
 
 namespace slip::source {
 namespace {
@@ -181,13 +183,13 @@ TEST(SourceFormats, SlipVectorRake) {
 }
 
 TEST(SourceFormats, RiseTime) {
-  // samples (k, v35, v125) -> rise time at dt 0.25
+  // samples (k, v35, v125) -> rise time at dt 0.25: above 10 % of the peak, linear between sample centres
   const struct { std::vector<std::tuple<int, double, double>> samples; double rise; } cases[] = {
       {{}, 0.0},                                    // no slip
-      {{{7, 0.1, 0.0}}, 0.25},                      // one sample
-      {{{3, 0.0, -0.2}, {9, 0.1, 0.0}}, 1.75},      // a gap of zeros inside counts
-      {{{1, -0.1, 0.0}, {49, 0.0, 2.0}}, 12.25},    // the whole series
-      {{{1, -0.1, 0.0}, {49, 0.0, 1e-300}}, 0.25},  // a rate whose square underflows is none, as in the moment rate
+      {{{7, 0.1, 0.0}}, 0.45},                      // one sample: 1.8 dt
+      {{{3, 0.0, -0.2}, {9, 0.1, 0.0}}, 1.925},     // a gap of zeros inside counts
+      {{{1, -0.1, 0.0}, {49, 0.0, 2.0}}, 0.35},     // a sample under 10 % of the peak is none; the series' end
+      {{{1, -0.1, 0.0}, {49, 0.0, 1e-300}}, 0.35},  // a rate whose square underflows is none, as in the moment rate
   };
   for (const auto& c : cases) {
     SubfaultSource f;
@@ -195,7 +197,26 @@ TEST(SourceFormats, RiseTime) {
       f.rate35[static_cast<std::size_t>(k - 1)] = v35;
       f.rate125[static_cast<std::size_t>(k - 1)] = v125;
     }
-    EXPECT_EQ(riseTime(f, 0.25), c.rise) << c.samples.size();
+    EXPECT_NEAR(riseTime(f, 0.25), c.rise, 1e-12) << c.samples.size();
+  }
+  // Pulses (rates from sample 11 on) keep their rise time within 10 % when
+  // 1 % of the peak is added to every sample of the series.
+  const std::vector<double> pulses[] = {
+      {1.0},                                    // one sample
+      {0.5, 1.0, 1.0, 0.5},                     // a short plateau
+      {0.2, 0.6, 1.0, 0.8, 0.6, 0.4, 0.2},      // a triangle of 4 s at 0.5 s
+      {0.05, 0.3, 0.8, 1.0, 0.8, 0.5, 0.3, 0.15, 0.08, 0.04, 0.02},  // a smooth pulse with a tail
+  };
+  for (const std::vector<double>& pulse : pulses) {
+    SubfaultSource clean, background;
+    for (std::size_t k = 0; k < 49; ++k) {
+      const double v = k >= 10 && k - 10 < pulse.size() ? pulse[k - 10] : 0.0;
+      clean.rate35[k] = 0.8 * v;
+      clean.rate125[k] = 0.6 * v;
+      background.rate35[k] = 0.8 * (v + 0.01);
+      background.rate125[k] = 0.6 * (v + 0.01);
+    }
+    EXPECT_NEAR(riseTime(background, 0.5) / riseTime(clean, 0.5), 1.0, 0.10) << pulse.size();
   }
 }
 
@@ -261,6 +282,22 @@ TEST(SourceFormats, OutlinesCounterClockwiseAroundEachSubfault) {
   }
 }
 
+// --dip given alone: the outline follows it, not the positions' dip; and a
+// run without --depth writes no depth_km into the GeoJSON.
+TEST(SourceFormats, GivenDipAloneWithoutDepth) {
+  auto grid = planeGrid({200.0, 18.0, false}, {{5, 5, 1.0, 0.0, 1, 2}});
+  composeGrid(*grid);
+  Geometry geometry;
+  SourceModel model;
+  ASSERT_FALSE(deriveGeometry(*grid, {.dip = 40.0}, geometry));
+  ASSERT_FALSE(computeSource(*grid, geometry, {}, {}, model));
+  const Ring r = subfaultOutline(model, positionMap(model), model.at(5, 5));
+  double twiceArea = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) twiceArea += r[i].lon * r[i + 1].lat - r[i + 1].lon * r[i].lat;
+  EXPECT_NEAR(twiceArea / 2.0 * kKmPerDegree * kKmPerDegree, 2.0 * std::cos(40.0 * kDeg), 1e-3);
+  EXPECT_EQ(geojsonText(model, kLabels).find("depth_km"), std::string::npos);
+}
+
 TEST(SourceFormats, FspHeader) {
   auto model = handModel();
   const std::string fsp = fspText(*model, kLabels);
@@ -271,7 +308,7 @@ TEST(SourceFormats, FspHeader) {
       "% Loc  :  LAT = 0.000000  LON = 0.000000  DEP = 20 km",
       "% Size :  LEN = 86 km  WID = 22 km  Mw = 5.46  Mo = 1.924264069e+17 Nm",
       "% Mech :  STRK = 90  DIP = 30  RAKE = 91.3099325  Htop = 14.5 km",
-      "% Rupt :  HypX = 43 km  HypZ = 11 km  avTr = 1.54566315 s  avVr = 2 km/s",
+      "% Rupt :  HypX = 43 km  HypZ = 11 km  avTr = 1.80802466 s  avVr = 2 km/s",
       "% Invs :  Nx = 43  Nz = 22  Fmin = 999 Hz  Fmax = 999 Hz",
       "% Invs :  Dx = 2 km  Dz = 1 km",
       "% Nsbfs = 946 subfaults",
@@ -288,7 +325,7 @@ TEST(SourceFormats, FspRowsReadBack) {
   ASSERT_EQ(fsp.rows.size(), 946u);
   // il, slip, rake, trup, rise of row W 1, read back from rows 1 to 4 (W 1 L 1 first, along strike)
   const struct { int il; double slip, rake, rise; } cases[] = {
-      {1, 1.0, 35.0, 2.0}, {2, std::sqrt(0.5), 170.0, 1.0}, {3, 1.0, 125.0, 1.0}, {4, 0.5, 35.0, 2.5}, {5, 0.0, 90.0, 0.0}};
+      {1, 1.0, 35.0, 2.2}, {2, std::sqrt(0.5), 170.0, 1.2}, {3, 1.0, 125.0, 1.4}, {4, 0.5, 35.0, 2.7}, {5, 0.0, 90.0, 0.0}};
   for (const auto& c : cases) {
     const std::vector<double>& row = fsp.rows[static_cast<std::size_t>(c.il - 1)];
     ASSERT_EQ(row.size(), 10u);
@@ -377,7 +414,7 @@ TEST(SourceFormats, GeoJsonFeatures) {
   // W 1 L 2: s35 < 0, so the two rakes part; trup and distance sqrt(40^2 + 10.5^2) (/ 2 km/s).
   EXPECT_NE(json.find("\"properties\": {\"w\": 1, \"l\": 2, \"slip_m\": 0.707106781, \"rake_deg\": 170, "
                       "\"report_rake_deg\": -10, \"slip35_m\": -0.5, \"slip125_m\": 0.5, \"trup_s\": 20.6775845, "
-                      "\"rise_s\": 1, \"moment_Nm\": 4.24264069e+16, \"distance_km\": 41.355169, \"depth_km\": 14.75}}"),
+                      "\"rise_s\": 1.2, \"moment_Nm\": 4.24264069e+16, \"distance_km\": 41.355169, \"depth_km\": 14.75}}"),
             std::string::npos);
   EXPECT_NE(json.find("\"properties\": {\"name\": \"epicentre\", \"event\": \"Test & <event>\", \"m0_Nm\": "
                       "1.92426407e+17, \"mw\": 5.45617645"),
@@ -420,5 +457,40 @@ TEST(SourceFormats, KmlStylesAndNames) {
   EXPECT_EQ(defined, used);
   EXPECT_EQ(placemarks, 947u);
 }
+// A fault across the 180th meridian, from either side, and one beside it:
+// every longitude of every file and of the summary lies in (-180, 180], and
+// GeoJSON cuts each subfault that crosses into two pieces meeting at 180 and -180.
+TEST(SourceFormats, AntimeridianLongitudes) {
+  const struct {
+    double lon0;
+    bool crosses;
+  } cases[] = {{179.9, true}, {-179.95, true}, {178.0, false}, {-110.5, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lon0);
+    auto grid = testing::faultGrid({.strike = 80.0, .dip = 20.0, .lon0 = c.lon0, .lat0 = -17.0});
+    for (int k = 1; k <= 3; ++k) grid->slp35(k, 20, 10) = 1.0;
+    auto model = computed(*grid, {80.0, 20.0, false});
+    const std::string geojson = geojsonText(*model, kLabels), kml = kmlText(*model, kLabels);
+    std::vector<double> lons;
+    const std::regex pair(R"((-?\d+\.\d+)(?:, |,)(-?\d+\.\d+))");
+    for (const std::string* text : {&geojson, &kml}) {
+      for (std::sregex_iterator m(text->begin(), text->end(), pair), end; m != end; ++m) {
+        const double lon = std::stod((*m)[1]);
+        if (lon != -180.0 || text != &geojson) lons.push_back(lon);
+      }
+    }
+    for (const std::vector<double>& row : testing::readFsp(fspText(*model, kLabels)).rows) lons.push_back(row[1]);
+    lons.push_back(model->geometry.epicentreLon);
+    for (const double lon : lons) ASSERT_TRUE(lon > -180.0 && lon <= 180.0) << lon;  // -180: the cut's east side
+    const std::size_t cut = geojson.find("MultiPolygon");
+    EXPECT_EQ(cut != std::string::npos, c.crosses);
+    if (cut != std::string::npos) {  // west piece first, to 180; the east piece from -180
+      const std::string feature = geojson.substr(cut, geojson.find("properties", cut) - cut);
+      EXPECT_NE(feature.find("[180.000000, "), std::string::npos) << feature;
+      EXPECT_NE(feature.find("]]], [[[-180.000000, "), std::string::npos) << feature;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace slip::source

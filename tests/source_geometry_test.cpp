@@ -38,6 +38,36 @@ TEST(SourceGeometry, RecoversKnownFaults) {
   }
 }
 
+// Positions made on the sphere or on the WGS84 ellipsoid: the frame whose km
+// match a1(1)'s is chosen and gives the made dip; the other frame's dip is the
+// uncertainty, which shallow dips make large (the three faults).
+TEST(SourceGeometry, DipInTwoFrames) {
+  const struct {
+    KnownFault fault;
+    double otherDip;  // the other frame's, to 0.01 degree
+  } cases[] = {
+      {{.dip = 8.0, .lat0 = -1.0, .wgs84 = true}, 8.13},
+      {{.dip = 8.0, .lat0 = -1.0}, 7.86},
+      {{.dip = 6.0, .lat0 = -40.0, .wgs84 = true}, 7.02},
+      {{.dip = 10.0, .lat0 = 70.0, .wgs84 = true}, 11.22},
+      {{.dip = 10.0, .lat0 = 70.0}, 8.60},
+      {{.dip = 45.0, .lat0 = 38.0, .wgs84 = true}, 45.11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.fault.dip << " deg at " << c.fault.lat0 << (c.fault.wgs84 ? " WGS84" : ""));
+    Geometry g;
+    ASSERT_FALSE(deriveGeometry(*faultGrid(c.fault), {}, g));
+    EXPECT_EQ(g.ellipsoidal, c.fault.wgs84);
+    EXPECT_NEAR(g.dip, c.fault.dip, 1e-6);
+    EXPECT_NEAR(g.otherDip, c.otherDip, 0.005);
+    EXPECT_EQ(g.dipUncertainty, std::fabs(g.otherDip - g.dip));
+    EXPECT_NEAR(g.alongStrikeScale, 1.0, 1e-9);
+  }
+  Geometry g;  // a given dip has no uncertainty
+  ASSERT_FALSE(deriveGeometry(*faultGrid({.dip = 8.0, .lat0 = -1.0}), {.dip = 8.0}, g));
+  EXPECT_EQ(g.dipUncertainty, 0.0);
+}
+
 struct Refusal {
   const char* what;
   std::function<void(SubfaultGrid&)> spoil;
@@ -67,9 +97,17 @@ TEST(SourceGeometry, RefusesWhatDoesNotFit) {
        "down dip (a1(2) growing) points to azimuth 293.0 deg, 3.0 deg from strike + 90"},
       {"a position 3 km off", [](SubfaultGrid& g) { g.a1(4, 30, 15) += 3.0 / 111.195; }, {},
        {.strike = 200.0, .dip = 18.0}, "subfault W15 L30 lies 2.9"},
-      // 10.5 rows of 4 km above the centre at a dip of 18 degrees: 12.98 km up.
-      {"a subfault above the surface", [](SubfaultGrid&) {}, {}, {.depth = 13.0},
-       "subfault W 1 L 1 would lie 0.479 km above the surface", {.depth = 12.5}},
+      // Off by more than half Dz (2 km), less than half Dx (2.5 km): the smaller decides.
+      {"a position 2.2 km off", [](SubfaultGrid& g) { g.a1(4, 30, 15) += 2.2 / 111.195; }, {},
+       {.strike = 200.0, .dip = 18.0}, "subfault W15 L30 lies 2.19"},
+      // 10.5 rows of 4 km above the centre at a dip of 18 degrees: 12.98 km up,
+      // and the top edge 2 km x sin(18) = 0.618 km above the centre.
+      {"a subfault above the surface", [](SubfaultGrid&) {}, {}, {.depth = 13.7},
+       "subfault W 1 L 1 would lie 0.479 km above the surface (depth 12.5 km + a1(2) = -42 km x sin(dip 18.00 "
+       "deg)); --depth 13.597 puts its top edge at the ground", {.depth = 12.5}},
+      {"a top edge above the surface", [](SubfaultGrid&) {}, {}, {.depth = 13.597},
+       "subfault W 1 L 1's top edge would lie 0.297 km above the surface (its centre at 0.321 km - Dz/2 = 2 km x "
+       "sin(dip 18.00 deg)); --depth 13.597 puts it at the ground", {.depth = 13.3}},
   };
   for (const Refusal& r : refusals) {
     SCOPED_TRACE(r.what);

@@ -105,6 +105,34 @@ TEST(SourceMoment, RakeChangingDuringSlip) {
   EXPECT_TRUE(m.summary.rakeVaries);
 }
 
+// At every dt a component's slip is the sum of v dt over its samples, and
+// M0, the slips and the moment-rate function's integral agree.
+TEST(SourceMoment, SlipIsTheIntegralOfTheRatesAtEveryDt) {
+  const double dts[] = {0.25, 0.5, 1.0, 0.1};
+  for (double dt : dts) {
+    SCOPED_TRACE(dt);
+    auto grid = faultGrid();
+    for (int k = 1; k <= 5; ++k) {
+      grid->slp35(k, 9, 4) = 0.3 * k;   // one direction throughout: released = M0
+      grid->slp125(k, 9, 4) = 0.1 * k;
+    }
+    grid->slp125(2, 30, 12) = 1.5;
+    grid->a2(5, 30, 12) = 3.3;
+    SourceModel m = compute(*grid, {.dt = dt, .dtGiven = true});
+    const SubfaultSource& f = m.at(9, 4);
+    EXPECT_NEAR(f.slip35, (0.3 + 0.6 + 0.9 + 1.2 + 1.5) * dt, 1e-12);
+    EXPECT_NEAR(f.slip125, (0.1 + 0.2 + 0.3 + 0.4 + 0.5) * dt, 1e-12);
+    EXPECT_NEAR(f.slip, std::hypot(f.slip35, f.slip125), 1e-12);
+    EXPECT_NEAR(m.at(30, 12).slip, 1.5 * dt, 1e-12);
+    EXPECT_NEAR(m.summary.moment, kMuA * (f.slip + m.at(30, 12).slip), 1e-9 * m.summary.moment);
+    EXPECT_NEAR(m.summary.releasedMoment / m.summary.moment, 1.0, 1e-12);
+    EXPECT_FALSE(m.summary.rakeVaries);
+    if (dt == 0.5) {
+      EXPECT_EQ(f.slip, grid->slip(9, 4));  // the report's, bit for bit
+    }
+  }
+}
+
 TEST(SourceMoment, Magnitudes) {
   const struct {
     double m0, iaspei, hanksKanamori;

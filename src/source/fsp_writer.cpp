@@ -5,6 +5,7 @@
 
 #include "source/outline.h"
 #include "source/rise_time.h"
+#include "source/source_text.h"
 
 namespace slip::source {
 namespace {
@@ -97,7 +98,7 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   out += "  LAT = ";
   appendFixed(out, hypocentre.lat, 6);
   out += "  LON = ";
-  appendFixed(out, hypocentre.lon, 6);
+  appendFixed(out, normalLongitude(hypocentre.lon), 6);
   h.general("DEP", g.depth, " km");
   h.end();
   h.start("% Size :");
@@ -119,6 +120,7 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   }
   h.general("Htop", g.depth + extent.yTop * std::sin(g.dip * kDegree), " km");
   h.end();
+  if (!g.dipGiven) out += "% DIP " + derivedDip(g) + "\n";
   h.start("% Rupt :");
   h.general("HypX", -extent.xStart, " km");
   h.general("HypZ", -extent.yTop, " km");
@@ -164,7 +166,7 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   out += "% Coordinates are given for the center of each subfault\n";
   out += "% Origin of local coordinate system at epicenter: X (EW) = 0, Y (NS) = 0\n";
   out += "% RAKE: the direction of the slip vector, 35 + atan2(slip along 125, slip along 35) deg\n";
-  out += "% TRUP: the rupture time a2(5) of the model; RISE: the span of its nonzero slip-rate samples\n";
+  out += "% TRUP: the rupture time a2(5) of the model; RISE: how long its slip rate stays above 10 % of its peak\n";
   out += kRule;
   out += "%         LAT          LON       X==EW       Y==NS          Z            SLIP            RAKE"
          "            TRUP            RISE         SF_MOMENT\n";

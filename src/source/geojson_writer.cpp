@@ -56,9 +56,11 @@ void position(std::string& out, const SharedFigures::Point& p) {
   out += ']';
 }
 
-void position(std::string& out, const LonLat& p) {
+// A point of the map, its longitude brought into (-180, 180]; a cut ring's
+// eastern piece keeps its -180 as it is.
+void position(std::string& out, const LonLat& p, bool normalize = true) {
   out += '[';
-  appendFixed(out, p.lon, 6);
+  appendFixed(out, normalize ? normalLongitude(p.lon) : p.lon, 6);
   out += ", ";
   appendFixed(out, p.lat, 6);
   out += ']';
@@ -77,16 +79,32 @@ std::string geojsonText(const SourceModel& model, const FileLabels& labels, Shar
   std::string out;
   out.reserve(800000);
   out += "{\"type\": \"FeatureCollection\", \"features\": [\n";
+  // Only a fault across the 180th meridian has subfaults to cut there.
+  std::array<std::vector<LonLat>, 2> pieces;
+  const bool acrossMeridian = cutAtAntimeridian(faultOutline(model, map), pieces);
   for (std::size_t i = 0; i < model.subfaults.size(); ++i) {
     const SubfaultSource& f = model.subfaults[i];
-    out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
-    const std::array<SharedFigures::Point, 4> ring = shared.outline(i);
-    for (const SharedFigures::Point& p : ring) {
-      position(out, p);
-      out += ", ";
+    if (acrossMeridian && cutAtAntimeridian(subfaultOutline(model, map, f), pieces)) {
+      out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"MultiPolygon\", \"coordinates\": [";
+      for (const std::vector<LonLat>& piece : pieces) {
+        out += &piece == &pieces[0] ? "[[" : ", [[";
+        for (const LonLat& p : piece) {
+          if (&p != &piece[0]) out += ", ";
+          position(out, p, false);
+        }
+        out += "]]";
+      }
+      out += "]}, \"properties\": {";
+    } else {
+      out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
+      const std::array<SharedFigures::Point, 4> ring = shared.outline(i);
+      for (const SharedFigures::Point& p : ring) {
+        position(out, p);
+        out += ", ";
+      }
+      position(out, ring[0]);  // the ring closes on its first position
+      out += "]]}, \"properties\": {";
     }
-    position(out, ring[0]);  // the ring closes on its first position
-    out += "]]}, \"properties\": {";
     Members p{out};
     p.integer("w", f.iw);
     p.integer("l", f.il);

@@ -152,6 +152,42 @@ bool fitPlane(const SubfaultGrid& g, Geometry& geo) {
   return true;
 }
 
+// Strike (0..360) and dip (0..90) of a position fit's coefficients, in degrees.
+void orientation(double ae, double an, double be, double bn, double& strike, double& dip) {
+  strike = std::atan2(ae, an) / kDegree;
+  if (strike < 0.0) strike += 360.0;
+  if (strike >= 360.0) strike -= 360.0;
+  const double horizontal = std::sqrt(be * be + bn * bn);
+  dip = std::acos(horizontal < 1.0 ? horizontal : 1.0) / kDegree;
+}
+
+// The fit in the WGS84 frame is the spherical one with east scaled by
+// N(lat0) / R and north by M(lat0) / R; the frame whose |(ae, an)| lies
+// nearer 1 (a1(1) is km along strike) gives the strike and dip, the other
+// their uncertainty. Given angles are set by the caller afterwards.
+void deriveInBothFrames(Geometry& geo) {
+  const double e2 = kWgs84Flattening * (2.0 - kWgs84Flattening);
+  const double s = std::sin(geo.lat0 * kDegree), w = std::sqrt(1.0 - e2 * s * s);
+  const double eastScale = kWgs84SemiMajorAxis / w / kEarthRadiusKm;
+  const double northScale = kWgs84SemiMajorAxis * (1.0 - e2) / (w * w * w) / kEarthRadiusKm;
+  double sphereStrike, sphereDip, wgsStrike, wgsDip;
+  orientation(geo.ae, geo.an, geo.be, geo.bn, sphereStrike, sphereDip);
+  orientation(geo.ae * eastScale, geo.an * northScale, geo.be * eastScale, geo.bn * northScale, wgsStrike, wgsDip);
+  const double sphereScale = std::hypot(geo.ae, geo.an);
+  const double wgsScale = std::hypot(geo.ae * eastScale, geo.an * northScale);
+  geo.ellipsoidal = std::fabs(wgsScale - 1.0) < std::fabs(sphereScale - 1.0);
+  geo.alongStrikeScale = geo.ellipsoidal ? wgsScale : sphereScale;
+  geo.otherScale = geo.ellipsoidal ? sphereScale : wgsScale;
+  geo.dip = geo.ellipsoidal ? wgsDip : sphereDip;
+  geo.otherDip = geo.ellipsoidal ? sphereDip : wgsDip;
+  geo.otherStrike = geo.ellipsoidal ? sphereStrike : wgsStrike;
+  if (!geo.strikeGiven) {
+    geo.strike = geo.ellipsoidal ? wgsStrike : sphereStrike;
+    geo.strikeUncertainty = std::fabs(wrap180(geo.otherStrike - geo.strike));
+  }
+  if (!geo.dipGiven) geo.dipUncertainty = std::fabs(geo.otherDip - geo.dip);
+}
+
 }  // namespace
 
 void toLocalFrame(const Geometry& geo, double lonDeg, double latDeg, double& east, double& north) {
@@ -192,27 +228,20 @@ SourceProblem deriveGeometry(const SubfaultGrid& grid, const GeometryOptions& op
     return {"the positions give no plane: a1(1) and a1(2) do not vary independently; give --strike and --dip"};
   }
   fromLocalFrame(geo, geo.ce, geo.cn, geo.epicentreLon, geo.epicentreLat);
+  if (geo.epicentreLon > 180.0) geo.epicentreLon -= 360.0;  // the frame's mean may lie beyond 180
+  if (geo.epicentreLon <= -180.0) geo.epicentreLon += 360.0;
 
   const double scale = std::sqrt(geo.ae * geo.ae + geo.an * geo.an);
   if (geo.strikeGiven) {
     geo.strike = *options.strike;
-  } else {
-    if (std::fabs(scale - 1.0) > kScaleTolerance) {
-      return problem(0, 0,
-                     "the positions move %.4g km on the map per km of a1(1), not 1 within 1 %%: x is not km "
-                     "along strike; give --strike (and --dip)",
-                     scale);
-    }
-    geo.strike = std::atan2(geo.ae, geo.an) / kDegree;
-    if (geo.strike < 0.0) geo.strike += 360.0;
-    if (geo.strike >= 360.0) geo.strike -= 360.0;
+  } else if (std::fabs(scale - 1.0) > kScaleTolerance) {
+    return problem(0, 0,
+                   "the positions move %.4g km on the map per km of a1(1), not 1 within 1 %%: x is not km "
+                   "along strike; give --strike (and --dip)",
+                   scale);
   }
-  const double horizontal = std::sqrt(geo.be * geo.be + geo.bn * geo.bn);
-  if (geo.dipGiven) {
-    geo.dip = *options.dip;
-  } else {
-    geo.dip = std::acos(horizontal < 1.0 ? horizontal : 1.0) / kDegree;
-  }
+  deriveInBothFrames(geo);
+  if (geo.dipGiven) geo.dip = *options.dip;
   if (!orientationGiven) {
     if (geo.dip <= kSteepestCheckedDip) {
       const double azimuth = std::atan2(geo.be, geo.bn) / kDegree;
@@ -237,16 +266,33 @@ SourceProblem deriveGeometry(const SubfaultGrid& grid, const GeometryOptions& op
   if (options.depth) {
     geo.hasDepth = true;
     geo.depth = *options.depth;
+    // The shallowest top edge, centre depth - (Dz/2) sin(dip), decides the depth that places it at the ground.
+    const double halfHeight = 0.5 * geo.dz * std::sin(geo.dip * kDegree);
+    int topIl = 0, topIw = 0;
+    double top = 0.0;
     for (int iw = 1; iw <= kRows; ++iw) {
       for (int il = 1; il <= kColumns; ++il) {
-        const double d = subfaultDepth(geo, y(grid, il, iw));
-        if (d < 0.0) {
-          return problem(il, iw,
-                         "subfault W%2d L%2d would lie %.3f km above the surface (depth %g km + a1(2) = %g km "
-                         "x sin(dip %.2f deg)); give a larger --depth",
-                         iw, il, -d, geo.depth, y(grid, il, iw), geo.dip);
+        const double t = subfaultDepth(geo, y(grid, il, iw)) - halfHeight;
+        if (topIl == 0 || t < top) {
+          top = t;
+          topIl = il;
+          topIw = iw;
         }
       }
+    }
+    if (top < -kGroundTolerance) {
+      const double y0 = y(grid, topIl, topIw), centre = subfaultDepth(geo, y0);
+      const double atGround = geo.depth - top;
+      if (centre < 0.0) {
+        return problem(topIl, topIw,
+                       "subfault W%2d L%2d would lie %.3f km above the surface (depth %g km + a1(2) = %g km "
+                       "x sin(dip %.2f deg)); --depth %.3f puts its top edge at the ground",
+                       topIw, topIl, -centre, geo.depth, y0, geo.dip, atGround);
+      }
+      return problem(topIl, topIw,
+                     "subfault W%2d L%2d's top edge would lie %.3f km above the surface (its centre at %.3f km "
+                     "- Dz/2 = %g km x sin(dip %.2f deg)); --depth %.3f puts it at the ground",
+                     topIw, topIl, -top, centre, 0.5 * geo.dz, geo.dip, atGround);
     }
   }
   return {};

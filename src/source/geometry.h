@@ -14,6 +14,13 @@
 //   strike = atan2(ae, an) in degrees, 0..360
 //   dip    = acos(|(be, bn)|) in degrees, |(be, bn)| clamped to 0..1
 //   epicentre = (ce, cn), back in degrees through the frame.
+// The same fit read in a frame on the WGS84 ellipsoid (east scaled by the
+// prime-vertical radius N(lat0), north by the meridional M(lat0), instead of
+// R) gives another strike and dip: a scale between the frames is absorbed by
+// the fit, so the residual cannot choose, but a1(1) is km along strike, so the
+// frame whose |(ae, an)| lies nearer 1 is reported and the other's difference
+// is the angles' uncertainty. At shallow dips it is large: acos of a
+// horizontal extent near 1 turns a 0.3 % scale into a degree.
 // The fit is refused when
 //   - |(ae, an)| differs from 1 by more than 1 %: x is not km along the map
 //     (unless --strike is given);
@@ -25,7 +32,9 @@
 //     Dx and Dz (unless --strike and --dip are given).
 //
 // Depth. With the hypocentre's depth d (km at x = y = 0), the subfault at
-// down-dip offset y lies at d + y sin(dip); a subfault above the surface is refused.
+// down-dip offset y lies at d + y sin(dip), its top edge (Dz/2) sin(dip)
+// higher; a top edge above the surface (by more than 1 m) is refused, naming
+// the shallowest subfault and the depth d that puts its top edge at the ground.
 #pragma once
 
 #include <optional>
@@ -48,6 +57,10 @@ inline constexpr double kSpacingTolerance = 0.001;   // relative, Dx and Dz
 inline constexpr double kScaleTolerance = 0.01;      // relative, |(ae, an)| against 1
 inline constexpr double kDownDipTolerance = 2.0;     // degrees from strike + 90
 inline constexpr double kSteepestCheckedDip = 88.0;  // degrees
+inline constexpr double kWgs84SemiMajorAxis = 6378.137;            // km
+inline constexpr double kWgs84Flattening = 1.0 / 298.257223563;
+inline constexpr double kPoorDip = 0.5;  // degrees of dip uncertainty that draw a warning
+inline constexpr double kGroundTolerance = 0.001;    // km, a top edge this far above the ground passes
 
 // Derives the geometry from `grid` (read, composition not needed) with the
 // overrides in `options`. Fills `geometry` and returns no problem, or says

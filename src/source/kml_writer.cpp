@@ -59,7 +59,7 @@ void kmlColour(std::string& out, const char* alpha, std::uint32_t rgb) {
 }
 
 void tuple(std::string& out, const LonLat& p) {
-  appendFixed(out, p.lon, 6);
+  appendFixed(out, normalLongitude(p.lon), 6);
   out += ',';
   appendFixed(out, p.lat, 6);
 }

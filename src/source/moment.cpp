@@ -5,6 +5,7 @@
 #include <string>
 
 #include "source/geometry.h"
+#include "source/rise_time.h"
 #include "source/structure.h"
 
 namespace slip::source {
@@ -79,7 +80,10 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
   std::vector<double>& bins = model.momentRate.rate;
   bins.clear();
   model.momentRate.dt = dt;
-  double unitSlipMoment = 0.0;  // sum of mu A |v| / 2, the moment of the slip paths at 0.5 s
+  double pathMoment = 0.0;  // sum of mu A |v| dt, the moment of the slip paths
+  // The grid's slips are half the samples' sums, the model's own 0.5 s; at
+  // another dt every slip is sum v dt, the grid's times 2 dt (exactly the grid's at 0.5 s).
+  const double slipScale = dt == kDefaultDt ? 1.0 : dt / kDefaultDt;
   s.minDepth = geometry.hasDepth ? subfaultDepth(geometry, grid.a1_[0][0][1]) : 0.0;
   s.maxDepth = s.minDepth;
   for (int iw = 1; iw <= kRows; ++iw) {
@@ -101,9 +105,9 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
         if (f.depth > s.maxDepth) s.maxDepth = f.depth;
       }
       f.rigidity = rigidity.layered ? rigidityAt(rigidity.layers, f.depth) : rigidity.constant;
-      f.slip35 = grid.slip35_[iw - 1][il - 1];
-      f.slip125 = grid.slip125_[iw - 1][il - 1];
-      f.slip = grid.slip_[iw - 1][il - 1];
+      f.slip35 = grid.slip35_[iw - 1][il - 1] * slipScale;
+      f.slip125 = grid.slip125_[iw - 1][il - 1] * slipScale;
+      f.slip = grid.slip_[iw - 1][il - 1] * slipScale;
       f.rake = grid.rake_[iw - 1][il - 1];
       f.ruptureTime = grid.a2_[iw - 1][il - 1][4];
       f.moment = f.rigidity * s.area * f.slip;
@@ -127,14 +131,9 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
       const double phase = u - first;
       const std::size_t j0 = first < static_cast<double>(kMaxBins) ? static_cast<std::size_t>(first) : kMaxBins;
       const double scale = f.rigidity * s.area;
-      int firstMoving = -1, lastMoving = -1;  // the rise time's samples: |v| > 0
       for (int k = 0; k < kSamples; ++k) {
         const double v = speed(v35[k], v125[k]);
         if (v == 0.0) continue;
-        if (v > 0.0) {
-          if (firstMoving < 0) firstMoving = k;
-          lastMoving = k;
-        }
         if (bins.size() < j0 + kSamples + 1) {  // a subfault that never slips needs no bins
           if (j0 + kSamples + 1 > kMaxBins) {
             return problem(il, iw, timing.onset == Onset::kRuptureTime,
@@ -143,14 +142,14 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
           }
           bins.resize(j0 + kSamples + 1, 0.0);
         }
-        unitSlipMoment += scale * v / 2.0;
+        pathMoment += scale * v * dt;
         const double m = scale * v * dt;
         const double later = m * phase;
         const std::size_t j = j0 + static_cast<std::size_t>(k);
         bins[j] += m - later;
         bins[j + 1] += later;
       }
-      f.riseTime = firstMoving < 0 ? 0.0 : static_cast<double>(lastMoving - firstMoving + 1) * dt;
+      f.riseTime = riseTime(f, dt);
     }
   }
   if (!(s.moment > 0.0) || !std::isfinite(s.moment)) {
@@ -160,7 +159,7 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
   for (double& b : bins) b /= dt;
   s.mw = magnitudeIaspei(s.moment);
   s.mwHanksKanamori = magnitudeHanksKanamori(s.moment);
-  s.rakeVaries = unitSlipMoment > s.moment * (1.0 + 1.0e-6);
+  s.rakeVaries = pathMoment > s.moment * (1.0 + 1.0e-6);
   summarizeMomentRate(model.momentRate, s);
   return {};
 }

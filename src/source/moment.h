@@ -1,8 +1,9 @@
 // Seismic moment, magnitude and the moment-rate function of a composed grid.
 //
 // Area of a subfault: A = Dx Dz 10^6 m^2 (Dx, Dz in km).
-// Moment of subfault i: M0_i = mu_i A slip_i (N m), slip_i the grid's total
-// slip (m); M0 = sum of M0_i, rows iw = 1..22 outside, columns il = 1..43 inside.
+// Moment of subfault i: M0_i = mu_i A slip_i (N m), slip_i its total slip (m):
+// each component's slip is sum v dt over its samples, which is the grid's
+// (half the sum) at dt = 0.5 s and the grid's times 2 dt otherwise; M0 = sum of M0_i, rows iw = 1..22 outside, columns il = 1..43 inside.
 // Magnitude, IASPEI standard form for M0 in N m: Mw = (2/3) (log10 M0 - 9.1);
 // the Hanks-Kanamori form, with M0 in dyne cm: Mw = (2/3) log10(M0 10^7) - 10.7.
 //
@@ -14,9 +15,9 @@
 // it, each sample's moment shared among the (at most two) bins it overlaps in
 // proportion to the overlap, so that no moment is lost. Its integral
 // sum rate_j dt, the released moment, equals M0 when every subfault's slip
-// keeps one direction and dt is 0.5 s (half a series' sum is its slip), and
-// exceeds M0 when a subfault's rake changes during its slip. The summary's
-// rakeVaries says so when the slip paths' moment, sum of mu A |v| / 2, exceeds
+// keeps one direction, whatever dt, and exceeds M0 when a subfault's rake
+// changes during its slip. The summary's
+// rakeVaries says so when the slip paths' moment, sum of mu A |v| dt, exceeds
 // M0 by more than 1e-6 of it (samples rounded to five decimals turn the slip
 // by far less).
 //

@@ -112,4 +112,43 @@ std::array<LonLat, 2> topEdge(const SourceModel& model, const PositionMap& map) 
   return {map.at(a.x - hx, a.y - hz), map.at(d.x + hx, d.y - hz)};
 }
 
+double normalLongitude(double lon) {
+  if (!std::isfinite(lon) || (lon > -180.0 && lon <= 180.0)) return lon;
+  return lon - 360.0 * std::ceil((lon - 180.0) / 360.0);
+}
+
+bool cutAtAntimeridian(const Ring& ring, std::array<std::vector<LonLat>, 2>& pieces) {
+  pieces[0].clear();
+  pieces[1].clear();
+  // Each point's band of 360 degrees: 0 for (-180, 180], 1 for (180, 540], ...
+  double low = 0.0, high = 0.0;
+  for (std::size_t k = 0; k < 4; ++k) {
+    const double band = std::ceil((ring[k].lon - 180.0) / 360.0);
+    if (!std::isfinite(band)) return false;
+    if (k == 0 || band < low) low = band;
+    if (k == 0 || band > high) high = band;
+  }
+  if (low == high) return false;
+  const double meridian = 180.0 + 360.0 * low;  // the line between the two bands
+  bool westArea = false;
+  for (std::size_t k = 0; k < 4; ++k) westArea = westArea || ring[k].lon < meridian;
+  if (!westArea) return false;  // on the line and east of it: one piece
+  for (int side = 0; side < 2; ++side) {
+    auto inside = [&](const LonLat& p) { return side == 0 ? p.lon <= meridian : p.lon >= meridian; };
+    const double shift = 360.0 * (low + side);
+    std::vector<LonLat>& piece = pieces[static_cast<std::size_t>(side)];
+    for (std::size_t k = 0; k < 4; ++k) {
+      const LonLat& p = ring[k];
+      const LonLat& q = ring[k + 1];
+      if (inside(p)) piece.push_back({p.lon - shift, p.lat});
+      if ((p.lon < meridian && q.lon > meridian) || (p.lon > meridian && q.lon < meridian)) {
+        const double t = (meridian - p.lon) / (q.lon - p.lon);
+        piece.push_back({side == 0 ? 180.0 : -180.0, p.lat + t * (q.lat - p.lat)});
+      }
+    }
+    piece.push_back(piece.front());
+  }
+  return true;
+}
+
 }  // namespace slip::source

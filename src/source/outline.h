@@ -25,11 +25,14 @@
 // (L 1, W 22); its top edge runs from the up-dip corner of L 1 W 1 to that
 // of L 43 W 1.
 //
-// Longitudes are not brought into -180..180: a fault across the 180th
-// meridian keeps continuous longitudes (beyond 180 on its eastern side).
+// The map keeps longitudes continuous: a fault across the 180th meridian runs
+// on beyond 180 (or below -180). The files and the summary bring each one
+// into (-180, 180] (normalLongitude), and GeoJSON cuts a ring that crosses
+// the meridian into its western and eastern pieces (RFC 7946, 3.1.9).
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "source/source_model.h"
 
@@ -74,6 +77,16 @@ std::array<std::size_t, 4> ringOrder(const PositionMap& map, const PlaneCorners&
 Ring faultOutline(const SourceModel& model, const PositionMap& map);
 // The top edge's two ends: at L 1 and at L 43.
 std::array<LonLat, 2> topEdge(const SourceModel& model, const PositionMap& map);
+
+// `lon` (degrees) brought into (-180, 180]; finite values only change by multiples of 360.
+double normalLongitude(double lon);
+
+// A ring cut at the 180th meridian: the piece west of it (longitudes up to
+// 180) and the piece east of it (from -180), each closed and running as the
+// ring did, the cut's points at exactly 180 and -180, latitudes linear along
+// each side. Returns false, and leaves `pieces` empty, when the ring lies on
+// one side (touching the meridian is not crossing it).
+bool cutAtAntimeridian(const Ring& ring, std::array<std::vector<LonLat>, 2>& pieces);
 
 // The plane's extent, in km from the epicentre: the outer edges of the corner subfaults.
 struct PlaneExtent {

@@ -1,5 +1,6 @@
 #include "source/rise_time.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -26,16 +27,26 @@ double slipVectorRake(const SubfaultSource& f) {
 }
 
 double riseTime(const SubfaultSource& f, double dt) {
-  auto moving = [&f](std::size_t k) {
-    const double v35 = f.rate35[k], v125 = f.rate125[k];
-    return (v35 != 0.0 || v125 != 0.0) && std::sqrt(v35 * v35 + v125 * v125) > 0.0;
-  };
+  std::array<double, kSamples> v{};
+  double peak = 0.0;
+  for (std::size_t k = 0; k < kSamples; ++k) {
+    v[k] = std::sqrt(f.rate35[k] * f.rate35[k] + f.rate125[k] * f.rate125[k]);
+    if (v[k] > peak) peak = v[k];
+  }
+  const double level = kRiseLevel * peak;
   std::size_t first = 0;
-  while (first < kSamples && !moving(first)) ++first;
-  if (first == kSamples) return 0.0;
+  while (first < kSamples && !(v[first] > level)) ++first;
+  if (!(peak > 0.0) || first == kSamples) return 0.0;  // no slip (or an infinite peak)
   std::size_t last = kSamples - 1;
-  while (!moving(last)) --last;
-  return static_cast<double>(last - first + 1) * dt;
+  while (!(v[last] > level)) --last;
+  // Sample k stands at its centre (k + 1/2) dt; the rate is linear between centres.
+  const double start =
+      first == 0 ? 0.0
+                 : (static_cast<double>(first) - 0.5 + (level - v[first - 1]) / (v[first] - v[first - 1])) * dt;
+  const double end = last == kSamples - 1
+                         ? static_cast<double>(kSamples) * dt
+                         : (static_cast<double>(last) + 0.5 + (v[last] - level) / (v[last] - v[last + 1])) * dt;
+  return end - start;
 }
 
 double hypocentralDistance(const SubfaultSource& f) { return std::sqrt(f.x * f.x + f.y * f.y); }

@@ -10,10 +10,16 @@
 //   s35 == 0:         125 for s125 > 0, -55 for s125 < 0;
 //   s35 == s125 == 0: 90, the report's (a subfault without slip).
 //
-// Rise time (s): (last - first + 1) dt over the samples k whose rate
-// sqrt(v35^2 + v125^2) is above 0; 0 when no sample is. computeSource keeps
-// each subfault's in SubfaultSource::riseTime, which the writers and the
-// averages read.
+// Rise time (s): how long the subfault's slip rate |v| = sqrt(v35^2 + v125^2)
+// stays above kRiseLevel (10 %) of its own peak. Sample k stands at the centre
+// of its interval, (k + 1/2) dt, the rate linear between centres; the span runs
+// from the rise through 10 % before the first sample above it to the fall after
+// the last (the series' start or end where that sample is the first or last).
+// A lone sample between zeros gives 1.8 dt, a triangle of base T gives 0.9 T.
+// A low background rate in every sample (1 % of the peak) moves it by a few
+// per cent, where counting every nonzero sample would give the whole series.
+// 0 when no sample slips. computeSource keeps each subfault's in
+// SubfaultSource::riseTime, which the writers and the averages read.
 //
 // Averages, each weighted by the subfault's slip over the subfaults with slip
 // (slip > 0):
@@ -32,6 +38,7 @@
 namespace slip::source {
 
 double slipVectorRake(const SubfaultSource& f);
+inline constexpr double kRiseLevel = 0.10;  // of the subfault's peak rate
 double riseTime(const SubfaultSource& f, double dt);
 double hypocentralDistance(const SubfaultSource& f);  // km, sqrt(x^2 + y^2)
 

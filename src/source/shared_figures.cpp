@@ -48,7 +48,7 @@ void SharedFigures::formatOutlines() {
       if (!node.formatted || !same(node.x, x) || !same(node.y, y)) {
         const LonLat p = map_.at(x, y);
         node = {x, y, static_cast<std::uint32_t>(corners_.spans.size()), true};
-        for (const double v : {p.lon, p.lat}) {
+        for (const double v : {normalLongitude(p.lon), p.lat}) {
           const std::size_t at = corners_.text.size();
           appendFixed(corners_.text, v, 6);
           corners_.spans.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(corners_.text.size() - at)});
@@ -70,7 +70,7 @@ void SharedFigures::formatPositions() {
   start(lons_, model_.subfaults.size(), 12);
   start(lats_, model_.subfaults.size(), 12);
   for (const SubfaultSource& f : model_.subfaults) {
-    for (auto [column, v] : {std::pair{&lons_, f.lon}, std::pair{&lats_, f.lat}}) {
+    for (auto [column, v] : {std::pair{&lons_, normalLongitude(f.lon)}, std::pair{&lats_, f.lat}}) {
       const std::size_t at = column->text.size();
       appendFixed(column->text, v, 6);
       column->spans.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(column->text.size() - at)});

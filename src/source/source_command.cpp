@@ -29,6 +29,11 @@ namespace {
 constexpr std::size_t kLargestStructure = 16u << 20;  // a few hundred bytes is usual
 constexpr std::size_t kLargestModel = 1u << 30;       // read whole only to place a rupture time
 
+// Values no source has: most likely given in another unit, which the refusal names.
+constexpr double kDeepest = 800.0;          // km: the deepest earthquakes lie near 700 km
+constexpr double kLongestSubfault = 100.0;  // km: 43 of them span 4300 km, beyond any rupture
+constexpr double kLongestDt = 20.0;         // s: 49 samples then last over 16 minutes
+
 enum OptionId { kRigidity, kStructure, kDepth, kStrike, kDip, kDx, kDz, kDt, kOnset, kJson, kMr,
                 kFsp, kSrf, kGeojson, kKml, kAll, kEvent };
 
@@ -49,7 +54,9 @@ constexpr cli::Option kOptions[] = {
      "rupture (default): a subfault's samples start at its rupture time;\norigin: every subfault's start at 0",
      kOnset},
     {0, "json", nullptr, "print the summary as one JSON object", kJson},
-    {0, "mr", "FILE", "write the moment-rate function to FILE ('-': standard output)", kMr},
+    {0, "mr", "FILE",
+     "write the moment-rate function to FILE ('-': standard output,\nthe table alone; the summary then goes to standard error)",
+     kMr},
     {0, "fsp", "FILE", "write the model as an FSP file (needs --depth)", kFsp},
     {0, "srf", "FILE", "write the model as an SRF 2.0 file (needs --depth)", kSrf},
     {0, "geojson", "FILE", "write the subfaults' outlines and values as GeoJSON", kGeojson},
@@ -102,13 +109,15 @@ int readSettings(const cli::CommandLine& line, Settings& s) {
     };
     switch (o.id) {
       case kRigidity:
-        if (!isNumber || !(v > 0.0)) return bad("give a rigidity above 0 Pa");
+        if (!isNumber || !(v >= 1.0e8 && v <= 5.0e11)) {
+          return bad("give a rigidity from 1e8 to 5e11 Pa (in Pa: 30 GPa = 3e10)");
+        }
         s.rigidity.constant = v;
         rigidityGiven = true;
         break;
       case kStructure: s.structure = o.value; break;
       case kDepth:
-        if (!isNumber || v < 0.0) return bad("give a depth of 0 km or more");
+        if (!isNumber || !(v >= 0.0 && v <= kDeepest)) return bad("give a depth from 0 to 800 km (in km: 16000 m = 16)");
         s.geometry.depth = v;
         break;
       case kStrike:
@@ -121,11 +130,15 @@ int readSettings(const cli::CommandLine& line, Settings& s) {
         break;
       case kDx:
       case kDz:
-        if (!isNumber || !(v > 0.0)) return bad("give a length above 0 km");
+        if (!isNumber || !(v > 0.0 && v <= kLongestSubfault)) {
+          return bad("give a length above 0 and at most 100 km (in km: 5000 m = 5)");
+        }
         (o.id == kDx ? s.geometry.dx : s.geometry.dz) = v;
         break;
       case kDt:
-        if (!isNumber || !(v > 0.0)) return bad("give an interval above 0 s");
+        if (!isNumber || !(v > 0.0 && v <= kLongestDt)) {
+          return bad("give an interval above 0 and at most 20 s (in s: 500 ms = 0.5)");
+        }
         s.timing.dt = v;
         s.timing.dtGiven = true;
         break;
@@ -264,11 +277,27 @@ int run(const Settings& s) {
   auto model = std::make_unique<SourceModel>();
   if (SourceProblem p = computeSource(*grid, geometry, rigidity, s.timing, *model)) return refuse(s.model, p);
 
-  // The summary first: it reaches standard output even when a file fails.
+  const Geometry& g = model->geometry;
+  if (!g.dipGiven && g.dipUncertainty > kPoorDip) {  // a word on the options: the exit status stays
+    char text[300];
+    std::snprintf(text, sizeof text,
+                  "the positions constrain the dip poorly: %.2f deg in the %s frame, %.2f in the %s one; give "
+                  "--dip if the model's dip is known",
+                  g.dip, g.ellipsoidal ? "WGS84" : "spherical", g.otherDip, g.ellipsoidal ? "spherical" : "WGS84");
+    cli::writeDiagnostic(std::string(kProgram.name) + ": warning: " + text + "\n");
+  }
+  // The summary first: it reaches standard output even when a file fails. With
+  // --mr - standard output holds the table alone, loadable as it is, and the
+  // summary goes to standard error.
   cli::StandardOutput& out = cli::standardOutput();
-  out.write(s.json ? summaryJson(*model, s.model) : summaryText(*model, s.model));
+  const std::string summary = s.json ? summaryJson(*model, s.model) : summaryText(*model, s.model);
+  if (s.mr == "-") {
+    cli::writeDiagnostic(summary);
+    out.write(momentRateTable(*model, s.model));
+  } else {
+    out.write(summary);
+  }
   std::vector<cli::OutputFile> files;
-  if (s.mr == "-") out.write(momentRateTable(*model, s.model));
   if (!s.mr.empty() && s.mr != "-") files.push_back({s.mr, momentRateTable(*model, s.model)});
   s.exchange.render(*model, s.model, out, files);
   const std::string unwritten = cli::writeOutputs(files);

@@ -57,6 +57,17 @@ struct Geometry {
   double ce = 0.0, cn = 0.0;  // the epicentre (x = y = 0) in the local frame, km
   double epicentreLon = 0.0;  // degrees, the fit at x = y = 0
   double epicentreLat = 0.0;
+  // Strike and dip derived in two local frames, the spherical one above and
+  // one on the WGS84 ellipsoid (east scaled by N(lat0), north by M(lat0),
+  // its radii of curvature, for R): the frame whose km along strike match
+  // a1(1)'s best is the one reported, the other's difference its uncertainty.
+  bool ellipsoidal = false;        // the reported strike and dip are the WGS84 frame's
+  double alongStrikeScale = 0.0;   // |(ae, an)| in the reported frame
+  double otherScale = 0.0;         // and in the other
+  double otherStrike = 0.0;        // degrees, the other frame's
+  double otherDip = 0.0;
+  double strikeUncertainty = 0.0;  // degrees, |the other's - the reported| (0 when given)
+  double dipUncertainty = 0.0;
   double largestResidual = 0.0;  // km, the largest distance of a position from the fit
   int residualIl = 0, residualIw = 0;  // the subfault where it lies
 
@@ -100,12 +111,12 @@ struct SubfaultSource {
   double east = 0.0, north = 0.0; // km in the local frame
   double depth = 0.0;             // km, hypocentre depth + y sin(dip); valid when Geometry::hasDepth
   double rigidity = 0.0;          // Pa
-  double slip35 = 0.0, slip125 = 0.0;  // m, the components along rakes 35 and 125 (the grid's)
-  double slip = 0.0;              // m, the grid's total slip
+  double slip35 = 0.0, slip125 = 0.0;  // m, the components along rakes 35 and 125: sum v dt
+  double slip = 0.0;              // m, the total slip (all three the grid's at dt = 0.5 s, 2 dt times it otherwise)
   double rake = 0.0;              // degrees, the grid's rake
   double ruptureTime = 0.0;       // s, a2(5)
   double moment = 0.0;            // N m, rigidity x area x slip
-  double riseTime = 0.0;          // s, the span of its moving samples (rise_time.h), for the timing's dt
+  double riseTime = 0.0;          // s, the span of its rate above 10 % of its peak (rise_time.h)
   std::array<double, kSamples> rate35{};   // m/s, slp35(1..49)
   std::array<double, kSamples> rate125{};  // m/s, slp125(1..49)
 };

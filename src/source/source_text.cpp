@@ -34,6 +34,19 @@ std::string origin(bool given, const char* option) {
   return given ? format("given by %s", option) : format("derived from the model; %s overrides", option);
 }
 
+const char* frameName(bool ellipsoidal) { return ellipsoidal ? "WGS84" : "spherical"; }
+
+}  // namespace
+
+std::string derivedDip(const Geometry& g) {
+  return format("%.2f deg +- %.2f (derived in the %s frame, whose km along strike match a1(1)'s: %.4f per km, "
+                "against %.4f in the %s frame, which gives %.2f; --dip overrides)",
+                g.dip, g.dipUncertainty, frameName(g.ellipsoidal), g.alongStrikeScale, g.otherScale,
+                frameName(!g.ellipsoidal), g.otherDip);
+}
+
+namespace {
+
 std::string rigidityNote(const Rigidity& r) {
   if (r.layered) {
     return format("mu = rho Vs^2 of the layer holding each subfault's depth, %zu layers of structure %s",
@@ -59,7 +72,10 @@ std::vector<Item> items(const SourceModel& m, std::string_view name) {
   add("model", "model " + std::string(name), jsonString(name));
   add("strike_deg", format("strike %.2f deg (%s)", g.strike, origin(g.strikeGiven, "--strike").c_str()),
       number(g.strike));
-  add("dip_deg", format("dip %.2f deg (%s)", g.dip, origin(g.dipGiven, "--dip").c_str()), number(g.dip));
+  add("dip_deg", g.dipGiven ? format("dip %.2f deg (given by --dip)", g.dip) : "dip " + derivedDip(g), number(g.dip));
+  add("dip_uncertainty_deg", "", number(g.dipUncertainty));
+  add("strike_uncertainty_deg", "", number(g.strikeUncertainty));
+  add("position_frame", "", jsonString(frameName(g.ellipsoidal)));
   add("dx_km", format("Dx %.4g km (along strike; %s)", g.dx, origin(g.dxGiven, "--dx").c_str()), number(g.dx));
   add("dz_km", format("Dz %.4g km (down dip; %s)", g.dz, origin(g.dzGiven, "--dz").c_str()), number(g.dz));
   add("fit_residual_km",
@@ -87,8 +103,12 @@ std::vector<Item> items(const SourceModel& m, std::string_view name) {
   add("mw_hanks_kanamori", format("Mw %.2f (Hanks-Kanamori: 2/3 log10(M0 in dyne cm) - 10.7)", s.mwHanksKanamori),
       number(s.mwHanksKanamori));
   add("dt_s",
-      format("dt %g s (slip-rate sample interval, %s)", m.timing.dt,
-             m.timing.dtGiven ? "given by --dt" : "the default; --dt overrides"),
+      m.timing.dt == kDefaultDt
+          ? format("dt %g s (slip-rate sample interval, %s)", m.timing.dt,
+                   m.timing.dtGiven ? "given by --dt" : "the default; --dt overrides")
+          : format("dt %g s (slip-rate sample interval, given by --dt; every slip is sum v dt, %g times the "
+                   "report's, which takes 0.5 s)",
+                   m.timing.dt, m.timing.dt / kDefaultDt),
       number(m.timing.dt));
   add("onset", "onset " + onsetNote(m.timing),
       jsonString(m.timing.onset == Onset::kRuptureTime ? "rupture-time" : "origin"));

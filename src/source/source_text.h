@@ -11,6 +11,9 @@
 namespace slip::source {
 
 // "Mw 7.41 (IASPEI: 2/3 (log10 M0 - 9.1))" and the rest, each line "NAME VALUE UNIT (NOTE)".
+// A derived dip with its uncertainty and the frame it comes from: "17.97 deg +- 0.05 (derived in ...)".
+std::string derivedDip(const Geometry& geometry);
+
 std::string summaryText(const SourceModel& model, std::string_view modelName);
 // The same quantities as one JSON object, numbers with 9 significant digits.
 std::string summaryJson(const SourceModel& model, std::string_view modelName);

@@ -84,7 +84,7 @@ std::string srfText(const SourceModel& model, const FileLabels& labels, SharedFi
                     : "# TINIT = the rupture time a2(5)\n";
   out += "# SR1, SR2 sample k: the model's mean rate over [TINIT + (k-1) DT, TINIT + k DT), written as it is\n";
   out += "PLANE 1\n";
-  appendFixed(out, topCentre.lon, 6);
+  appendFixed(out, normalLongitude(topCentre.lon), 6);
   out += ' ';
   appendFixed(out, topCentre.lat, 6);
   out += ' ';
