@@ -48,6 +48,8 @@ const Case kCases[] = {
      "rateA.dat:5001:2: warning: 2 null values: values 1 to 2 keep 0.0", 1, 0},
     {"slash", [](Lines& l) { line(l, kSamples).replace(15, 6, "/     "); },
      "rateA.dat:5001:16: warning: slash ends the read early: values 3 to 10 keep 0.0", 1, 0},
+    {"slash before a read's last value", [](Lines& l) { line(l, kHeader + 1) = " 1 2 3 4 /"; },
+     "rateA.dat:5000:10: warning: slash ends the read early: value 5 keeps 0.0", 1, 0},
     {"dropped copies", [](Lines& l) { line(l, kSamples) = " 12*0.14"; },
      "rateA.dat:5001:2: warning: repeat count gives 2 more copies than the read takes: they are dropped", 1, 0},
     {"blank line inside a read", [](Lines& l) { l.insert(l.begin() + kSamples - 1, " "); },
@@ -203,6 +205,31 @@ TEST(Check, ShortRecordShiftsTheLayoutAndTheErrorLeadsBackToIt) {
 }
 
 TEST(Check, FirstOfEachKindInFullTheRestCounted) {
+  // The count of those not shown, one or more, of findings made one by one or counted in a run.
+  const struct {
+    const char* name;
+    std::vector<int> at;  // lines that get the edit
+    bool blankLine;       // a blank line before each, else a surplus value after it
+    std::string note;
+  } counts[] = {
+      {"two surplus values", {3, 17}, false, "1 more \"values beyond a read\" warning not shown"},
+      {"two separate blank lines", {3, 17}, true, "1 more \"blank line\" warning not shown"},
+      {"three separate blank lines", {3, 17, 31}, true, "2 more \"blank line\" warnings not shown"},
+  };
+  for (const auto& c : counts) {
+    Lines lines = canonicalLines();
+    for (auto n = c.at.rbegin(); n != c.at.rend(); ++n) {
+      if (c.blankLine) {
+        lines.insert(lines.begin() + *n - 1, "");
+      } else {
+        line(lines, *n) += " 9";
+      }
+    }
+    auto checked = checkText(joinLines(lines));
+    EXPECT_EQ(checked.result.warnings, static_cast<long long>(c.at.size())) << c.name;
+    EXPECT_EQ(lineWith(checked.out, "note:"), "rateA.dat: note: " + c.note + "; --all shows every one") << c.name;
+  }
+
   Lines lines = canonicalLines();
   for (int n : {3, 17, 31}) line(lines, n) += " 9";
   auto some = checkText(joinLines(lines));

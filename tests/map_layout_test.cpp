@@ -10,6 +10,7 @@
 #include <string>
 
 #include "map/figure_layout.h"
+#include "map/layout_parts.h"
 #include "map/number_text.h"
 #include "map/report_reader.h"
 #include "map/text_metrics.h"
@@ -160,6 +161,29 @@ TEST(MapValues, TitleAndColourBar) {
   // No slip to weigh the rakes by: no mean rake (not a NaN's text).
   const Figure zero = layoutFigure(*example([](ReportData& d) { eachCell(d, report::kSlip, [](double) { return 0.0; }); }), {});
   EXPECT_EQ(zero.title, "largest slip 0.00000 m at W 1, L 1");
+}
+
+// A long title keeps its name on at most two lines: cut with an ellipsis
+// only when it needs a third, whole when it fills exactly two.
+TEST(MapValues, LongTitleNameOnTwoLinesAtMost) {
+  const struct { int words; int lines; bool cut; } cases[] = {{14, 2, false}, {20, 3, false}, {22, 3, true}};
+  const auto data = example();
+  for (const auto& c : cases) {
+    FigureOptions options;
+    options.name = "rateA-out4.csv";
+    for (int n = 0; n < c.words; ++n) options.title += n == 0 ? "Inversion" : " Inversion";
+    std::string title;
+    int lines = 0, words = 0;
+    for (const Mark& m : layoutFigure(*data, options).marks) {
+      if (m.kind != MarkKind::Text || !m.bold || m.fontSize != kTitleText) continue;
+      ++lines;
+      title += m.text + "\n";
+    }
+    for (std::size_t at = 0; (at = title.find("Inversion", at)) != std::string::npos; ++at) ++words;
+    EXPECT_EQ(lines, c.lines) << title;
+    EXPECT_EQ(title.find("\xe2\x80\xa6") != std::string::npos, c.cut) << title;
+    EXPECT_EQ(words == c.words, !c.cut) << title;
+  }
 }
 
 TEST(MapNumberText, TickLabelsAreDistinct) {

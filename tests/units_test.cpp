@@ -14,6 +14,7 @@
 
 #include "driver/fatal.h"
 #include "driver/run_driver.h"
+#include "driver/unit_table.h"
 #include "driver/units.h"
 #include "tool_runner.h"
 
@@ -142,10 +143,23 @@ TEST(Units, MissingFileIsCreatedOnlyByAnUnknownOpen) {
   EXPECT_EQ(dir.read("new.csv"), "");
 }
 
+// Closing a unit nobody opened, or no unit at all, touches no other unit
+// and not the latest activity: unit 11 stays connected and readable.
 TEST(Units, ClosingAnUnconnectedUnitDoesNothing) {
-  closeUnit(12);
-  closeUnit(100);
-  closeUnit(-3);
+  TempDir dir;
+  dir.write("rateA.dat", "1 2 3\n");
+  const std::string path = dir.file("rateA.dat");
+  openUnit(11, path.c_str(), "OLD");
+  for (int unit : {12, kMaxUnit, 100, -3}) closeUnit(unit);
+  EXPECT_EQ(ioContext().currentUnit, 11);
+  EXPECT_STREQ(unitName(11), path.c_str());
+  for (int unit : {12, kMaxUnit, 100, -3}) EXPECT_EQ(unitName(unit), nullptr) << unit;
+  unsigned char bytes[16];
+  int error = 0;
+  EXPECT_EQ(readUnit(11, bytes, sizeof bytes, &error), 6);
+  closeUnit(11);
+  EXPECT_EQ(unitName(11), nullptr);
+  EXPECT_EQ(dir.read("rateA.dat"), "1 2 3\n");
 }
 
 TEST(UnitsDeathTest, OldStatusNeedsAnExistingFile) {

@@ -37,12 +37,19 @@ const char* kindName(Kind kind) {
   return "";
 }
 
-Reporter::Reporter(std::string_view name, Output& out, bool all, bool quiet)
-    : name_(name), out_(out), all_(all), quiet_(quiet) {}
+Reporter::Reporter(std::string_view name, Output& out, const ReporterOptions& options)
+    : name_(name), out_(out), all_(options.all), quiet_(options.quiet), kinds_(options.kinds),
+      moreHint_(options.moreHint) {}
 
 void Reporter::add(Kind kind, Span at, std::string message, std::string context, std::string note) {
   if (at.lastColumn < at.column) at.lastColumn = at.column;
   Finding finding{kind, at, std::move(message), std::move(context), std::move(note)};
+  // The shift cause is kept even when it is not shown, for the error's note.
+  if (!finding.note.empty()) {
+    shift_ = finding;
+    hasShift_ = true;
+  }
+  if (!said(kind)) return;
   const bool error = finding.kind == Kind::kError;
   if (error) {
     ++errors_;
@@ -51,12 +58,7 @@ void Reporter::add(Kind kind, Span at, std::string message, std::string context,
   }
   long long& count = counts_[static_cast<std::size_t>(finding.kind)];
   ++count;
-  // The shift cause is kept even when it is not shown, for the error's note.
   const bool shown = !quiet_ && (error || all_ || count == 1);
-  if (!finding.note.empty()) {
-    shift_ = finding;
-    hasShift_ = true;
-  }
   if (shown) pending_.push_back(std::move(finding));
 }
 
@@ -85,7 +87,7 @@ void Reporter::finish() {
     out_.write(cli::renderDiagnostic({name_}, cli::Severity::Note,
                                      number(counts_[k] - 1) + " more \"" + kindName(static_cast<Kind>(k)) +
                                          "\" warning" + (counts_[k] == 2 ? "" : "s") +
-                                         " not shown; --all shows every one"));
+                                         " not shown; " + moreHint_));
   }
 }
 

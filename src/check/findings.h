@@ -51,6 +51,12 @@ enum class Kind : unsigned char {
 // A short name of each warning kind, for the count of those not shown.
 const char* kindName(Kind kind);
 
+// A set of kinds, one bit each.
+using KindSet = unsigned;
+constexpr KindSet kindBit(Kind kind) { return 1u << static_cast<unsigned>(kind); }
+inline constexpr KindSet kEveryKind = (1u << static_cast<unsigned>(Kind::kCount)) - 1;
+static_assert(static_cast<unsigned>(Kind::kCount) < 32);
+
 // Where a finding stands.
 struct Span {
   long long line = 0;        // 0: no place in the file (a message about the file as a whole)
@@ -67,9 +73,18 @@ struct Finding {
   std::string note;        // not empty for the record that shifted the layout: an error's note leads back here
 };
 
+// `kinds` are the warnings said and counted; the others pass unsaid (an
+// error is always said). `moreHint` ends the count of those not shown.
+struct ReporterOptions {
+  bool all = false;
+  bool quiet = false;
+  KindSet kinds = kEveryKind;
+  const char* moreHint = "--all shows every one";
+};
+
 class Reporter {
  public:
-  Reporter(std::string_view name, Output& out, bool all, bool quiet);
+  Reporter(std::string_view name, Output& out, const ReporterOptions& options);
 
   // The one way in for a finding: on the line the walk is on (or, without
   // excerpt, anywhere). A non-empty `note` marks the record that shifted
@@ -78,12 +93,16 @@ class Reporter {
   // Counts a warning of `kind` and says true when it will not be shown, so
   // that a caller need not compose it:  if (reporter.counted(kind)) return;
   // (An error always goes to add.)
+  // A kind not among those said is "counted" without a trace.
   bool counted(Kind kind) {
-    if (kind == Kind::kError || (!quiet_ && (all_ || counts_[static_cast<std::size_t>(kind)] == 0))) return false;
+    if (kind == Kind::kError || (!quiet_ && (all_ || counts_[static_cast<std::size_t>(kind)] == 0))) {
+      return !said(kind);
+    }
     addUnshown(kind);
     return true;
   }
   void addUnshown(Kind kind, long long count = 1) {
+    if (!said(kind)) return;
     counts_[static_cast<std::size_t>(kind)] += count;
     warnings_ += count;
   }
@@ -99,12 +118,15 @@ class Reporter {
   int errors() const { return errors_; }
 
  private:
+  bool said(Kind kind) const { return kind == Kind::kError || (kinds_ & kindBit(kind)) != 0; }
   void print(const Finding& finding, std::string_view head, bool withHead);
 
   std::string name_;
   Output& out_;
   bool all_;
   bool quiet_;
+  KindSet kinds_;
+  const char* moreHint_;
   std::deque<Finding> pending_;
   std::array<long long, static_cast<std::size_t>(Kind::kCount)> counts_{};
   long long warnings_ = 0;

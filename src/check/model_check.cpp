@@ -62,11 +62,16 @@ void checkComposedValues(SubfaultGrid& grid, const ModelLayout& layout, const Re
 }  // namespace
 
 CheckResult checkModel(ByteSource& source, std::string_view name, const RawFacts& raw, const CheckOptions& options,
-                       Output& out) {
-  auto grid = std::make_unique<SubfaultGrid>();
+                       Output& out, ReadInto into) {
+  std::unique_ptr<SubfaultGrid> own;
+  if (into.grid == nullptr) {
+    own = std::make_unique<SubfaultGrid>();
+    into.grid = own.get();
+  }
+  SubfaultGrid* grid = into.grid;
   const ModelLayout layout(*grid);
-  Reporter reporter(name, out, options.all, options.quiet);
-  RecordWalk walk(source, layout, reporter, options.all);
+  Reporter reporter(name, out, {options.all, options.quiet, options.kinds, options.moreHint});
+  RecordWalk walk(source, layout, reporter, options.all, into.ruptureTimes);
   ObservedListReader reader(source, walk);
   const ReadStatus status = readSubfaultGroups(reader, *grid);
   CheckResult result;
@@ -89,8 +94,10 @@ CheckResult checkModel(ByteSource& source, std::string_view name, const RawFacts
   reporter.finish();
   result.errors = reporter.errors();
   result.warnings = reporter.warnings();
-  out.write(summaryLine(name, {walk.completedRequests() / kRequestsPerGroup, walk.records(), walk.values(),
-                               result.errors, result.warnings, walk.stopLine()}));
+  if (options.summary) {
+    out.write(summaryLine(name, {walk.completedRequests() / kRequestsPerGroup, walk.records(), walk.values(),
+                                 result.errors, result.warnings, walk.stopLine()}));
+  }
   return result;
 }
 

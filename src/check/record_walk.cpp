@@ -52,10 +52,12 @@ std::string RecordWalk::describe(const Piece& p) {
                        : format(" (values %d to %d)", p.target + 1, p.target + p.given));
 }
 
-RecordWalk::RecordWalk(ByteSource& source, const ModelLayout& layout, Reporter& reporter, bool all)
+RecordWalk::RecordWalk(ByteSource& source, const ModelLayout& layout, Reporter& reporter, bool all,
+                       std::vector<ValuePlace>* ruptureTimes)
     : source_(source), layout_(layout), reporter_(reporter), all_(all), tracker_(source, *this),
-      groupLines_(static_cast<std::size_t>(layout.groups()), 0) {
+      groupLines_(static_cast<std::size_t>(layout.groups()), 0), ruptureTimes_(ruptureTimes) {
   chain_.reserve(16);
+  if (ruptureTimes_ != nullptr) ruptureTimes_->assign(static_cast<std::size_t>(layout.groups()), {});
 }
 
 void RecordWalk::warn(Kind kind, Span at, std::string message, int value) {
@@ -104,6 +106,10 @@ void RecordWalk::noteEntry(TextPosition stop, const ListEntry& entry, int target
   }
   joinAt_ = runsOn ? stopAt : -1;
 
+  if (ruptureTimes_ != nullptr && entry.isValue && headerRecord_ && ModelLayout::role(request_) == 1 &&
+      target <= 4 && target + given > 4) {
+    noteRuptureTime(stop, stopAt);
+  }
   if (!entry.isValue) {
     if (reporter_.counted(Kind::kNull)) return;
     tracker_.locate(stop);
@@ -128,6 +134,18 @@ void RecordWalk::noteEntry(TextPosition stop, const ListEntry& entry, int target
     tracker_.locate(stop);
     warn(problem.kind, spanTo(entryStart_, stopAt - 1), std::move(problem.message), t + 1);
   }
+}
+
+// The entry that gives the group's a2(5); its line's text is kept when the line is complete.
+void RecordWalk::noteRuptureTime(TextPosition stop, long long stopAt) {
+  const int group = ModelLayout::group(request_);
+  if (group >= layout_.groups()) return;
+  tracker_.locate(stop);
+  const Span at = spanTo(entryStart_, stopAt - 1);
+  (*ruptureTimes_)[static_cast<std::size_t>(group)] = {at.line, at.column, at.lastColumn, {}};
+  ruptureLine_ = at.line;
+  ruptureGroup_ = group;
+  tracker_.watchLine(at.line);
 }
 
 // "0,283301" read as 0 and 283301: kept for the record's end, where it

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "check/findings.h"
+#include "check/model_check.h"
 #include "check/model_layout.h"
 #include "check/text_tracker.h"
 #include "input/byte_source.h"
@@ -26,7 +27,9 @@ namespace slip::check {
 
 class RecordWalk final : public ReadObserver, public TrackerListener {
  public:
-  RecordWalk(ByteSource& source, const ModelLayout& layout, Reporter& reporter, bool all);
+  // `ruptureTimes`, when given, gets the place of each group's rupture time a2(5).
+  RecordWalk(ByteSource& source, const ModelLayout& layout, Reporter& reporter, bool all,
+             std::vector<ValuePlace>* ruptureTimes = nullptr);
 
   // ReadObserver
   void requestStart(bool valueRead, int count, TextPosition at) override;
@@ -63,7 +66,13 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   void loneCarriageReturn(Place at) override;
   void regionClosed(long long line, const std::string& head, long long firstText, long long lastText,
                     long long highByte, int highValue) override;
-  void lineDone(long long line, const std::string& head) override { reporter_.lineDone(line, head); }
+  void lineDone(long long line, const std::string& head) override {
+    if (line == ruptureLine_) {
+      (*ruptureTimes_)[static_cast<std::size_t>(ruptureGroup_)].text = head;
+      ruptureLine_ = 0;
+    }
+    reporter_.lineDone(line, head);
+  }
 
   // After the reading.
   void readingDone();                     // every request completed
@@ -90,6 +99,7 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   };
 
   static std::string describe(const Piece& piece);
+  void noteRuptureTime(TextPosition stop, long long stopAt);
   [[gnu::noinline]] void noteEntry(TextPosition stop, const ListEntry& entry, int target, int given, int after);
   void crossed(TextPosition lineFeed, int target);
   void considerDecimalComma(const Piece& second, TextPosition stop);
@@ -151,6 +161,9 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   long long stopLine_ = 0;
   int completed_ = 0;
   std::vector<long long> groupLines_;
+  std::vector<ValuePlace>* ruptureTimes_;
+  long long ruptureLine_ = 0;   // the line of the latest rupture time, until its text is kept
+  int ruptureGroup_ = 0;
 };
 
 }  // namespace slip::check

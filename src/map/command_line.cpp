@@ -28,8 +28,9 @@ const cli::Program kProgram = {
     "With the model at hand, a moment-rate panel (slipsource's moment, rigidity\n"
     "3.0e10 Pa) goes below them, and the fault's outline and strike on the map.\n",
     kOptions,
-    "exit status: 0 figure written, 2 bad or unreadable report or unwritable\n"
-    "figure (nothing is written), 64 a command-line mistake.\n",
+    "exit status: 0 figure written, 1 figure written but look at the warnings\n"
+    "(the model's, or a report that is not the model's), 2 bad or unreadable\n"
+    "report or unwritable figure (nothing is written), 64 a command-line mistake.\n",
 };
 
 Command parseCommandLine(const std::vector<std::string>& args) {

@@ -1,18 +1,22 @@
 #include "map/map_run.h"
 
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "check/model_check.h"
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/file_system.h"
 #include "cli/files.h"
-#include "compose/slip_composer.h"
 #include "driver/grid.h"
 #include "map/command_line.h"
 #include "map/contours.h"
 #include "map/number_text.h"
+#include "map/report_match.h"
 #include "map/report_reader.h"
 #include "map/source_panels.h"
 #include "map/svg_writer.h"
@@ -24,14 +28,52 @@ namespace {
 // A report is under 100 kB; anything past this is not one.
 constexpr std::size_t kLargestReport = 64u << 20;
 
-// The model's panels, when there is a model: -1 to go on, or the exit status
-// of a model that a run would refuse (its located error, and no figure).
-int addModel(const std::string& model, FigureOptions& figure) {
+// Which of report and model was changed last, by their modification times:
+// what a report that is not the model's most likely is.
+std::string reportAge(const std::string& report, const std::string& model) {
+  std::error_code failed;
+  const auto reportTime = std::filesystem::last_write_time(report, failed);
+  if (!failed) {
+    const auto modelTime = std::filesystem::last_write_time(model, failed);
+    if (!failed && reportTime < modelTime) {
+      return "the report looks older than the model (it was modified before the model): run slipreport again";
+    }
+    if (!failed && modelTime < reportTime) {
+      return "the report looks newer than the model (it was modified after the model), as if made from another "
+             "model: run slipreport again on this one";
+    }
+  }
+  return "the files' modification times do not tell which is older: run slipreport again on the model";
+}
+
+// The model's panels, when there is a model and the report is its own: -1 to
+// go on, or the exit status of a model that a run would refuse (its located
+// error, and no figure). `doubt` is set when the run must end with status 1:
+// the model's warnings were said, or the report is not the model's.
+int addModel(const std::string& model, const std::string& report, const ReportData& data, FigureOptions& figure,
+             bool& doubt) {
   if (model.empty()) return -1;
   auto grid = std::make_unique<SubfaultGrid>();
-  const int read = source::readModelFile(kProgram.name, model, *grid);
-  if (read >= 0) return read;
-  composeGrid(*grid);
+  // The report's rake of a negative 35-degree slip is drawn: its warning too.
+  const check::KindSet kinds = check::kValuesInDoubt | check::kindBit(check::Kind::kNegativeSlip35);
+  const source::ModelFile read = source::readModelFile(kProgram.name, model, *grid, kinds);
+  if (read.exitStatus >= 0) return read.exitStatus;
+  doubt = read.warned;
+  if (const SlipDifference d = firstSlipDifference(data, *grid)) {
+    char at[32];
+    std::snprintf(at, sizeof at, "W%2d L%2d", d.iw, d.il);
+    cli::writeDiagnostic(
+        cli::renderDiagnostic({report}, cli::Severity::Warning,
+                              "the report's slip is not the slip " + model + " composes: at " + at +
+                                  " the report has " + d.report + " and the model " + d.model) +
+        cli::renderDiagnostic({report}, cli::Severity::Note,
+                              reportAge(report, model) + "; the figure leaves out the model's moment-rate panel "
+                                                         "and fault outline"));
+    figure.notes.push_back("Moment rate and fault outline of " + baseName(model) + " left out: its slip differs from "
+                           "the report's at " + at + "; run slipreport again");
+    doubt = true;
+    return -1;
+  }
   SourcePanels panels = sourcePanels(*grid, baseName(model));
   figure.moment = std::move(panels.moment);
   figure.outline = panels.outline;
@@ -83,14 +125,15 @@ int draw(const Command& command) {
                              "--contour " + formatNumber(step, decimalsFor(step)) + " gives more than 200 contour lines");
   }
   FigureOptions figure = command.figure;
-  const int modelRead = addModel(model, figure);
+  bool doubt = false;
+  const int modelRead = addModel(model, command.report, *data, figure, doubt);
   if (modelRead >= 0) return modelRead;
   const std::string written = cli::writeOutput(target, writeSvg(layoutFigure(*data, figure)));
   if (!written.empty()) {
     cli::reportError(kProgram.name, written);
     return cli::kExitFailed;
   }
-  return cli::kExitDone;
+  return doubt ? cli::kExitWarnings : cli::kExitDone;
 }
 
 }  // namespace

@@ -1,18 +1,30 @@
 // A model file read for a companion that needs its values (slipsource, and
-// slipmap's moment-rate panel): the run's own reader into the run's grid, so
-// every value is the one slipreport reads. A model a run would refuse is
-// refused with slipcheck's located diagnostic (FILE:LINE:COL: error: ...).
+// slipmap's model panels): the located reading (check/model_reading.h) into
+// the run's grid, so every value is the one slipreport reads, composed as a
+// run composes it. A model a run would refuse is refused with slipcheck's
+// located diagnostic (FILE:LINE:COL: error: ...); the warnings of `kinds`,
+// those that bear on what the companion computes, are said on standard
+// error in slipcheck's form.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "check/findings.h"
+#include "check/model_check.h"
 #include "driver/grid.h"
 
 namespace slip::source {
 
-// Reads `name` into `grid`. Returns -1 when the model was read whole, else the
-// exit status after the diagnostic (`program` names the program in a system
-// error: "slipsource: error: rateA.dat: cannot read: ...").
-int readModelFile(const char* program, const std::string& name, SubfaultGrid& grid);
+struct ModelFile {
+  int exitStatus = -1;   // -1: read whole; else the exit status after the diagnostic
+  bool warned = false;   // warnings were said: the program ends with exit status 1 when done
+};
+
+// Reads `name` into `grid` (`program` names the program in a system error:
+// "slipsource: error: rateA.dat: cannot read: ..."). `ruptureTimes`, when
+// given, gets where each subfault's rupture time stands in the file.
+ModelFile readModelFile(const char* program, const std::string& name, SubfaultGrid& grid, check::KindSet kinds,
+                        std::vector<check::ValuePlace>* ruptureTimes = nullptr);
 
 }  // namespace slip::source

@@ -3,19 +3,14 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/files.h"
 #include "cli/options.h"
-#include "compose/slip_composer.h"
 #include "driver/grid.h"
 #include "driver/platform.h"
-#include "input/byte_source.h"
-#include "input/list_reader.h"
-#include "input/subfault_groups.h"
 #include "source/exchange_files.h"
 #include "source/geometry.h"
 #include "source/model_file.h"
@@ -27,7 +22,6 @@ namespace slip::source {
 namespace {
 
 constexpr std::size_t kLargestStructure = 16u << 20;  // a few hundred bytes is usual
-constexpr std::size_t kLargestModel = 1u << 30;       // read whole only to place a rupture time
 
 // Values no source has: most likely given in another unit, which the refusal names.
 constexpr double kDeepest = 800.0;          // km: the deepest earthquakes lie near 700 km
@@ -83,6 +77,7 @@ const cli::Program kProgram = {
     kOptions,
     "exit status:\n"
     "  0  done\n"
+    "  1  done, but the model has warnings that bear on the result (on standard error)\n"
     "  2  the model or structure is refused, or a file cannot be read or written\n"
     "  64 the command line is wrong\n",
 };
@@ -175,64 +170,24 @@ int readSettings(const cli::CommandLine& line, Settings& s) {
   return -1;
 }
 
-// Notes where the entry that gives one group's rupture time a2(5) begins.
-class RuptureTimePlace final : public ReadObserver {
- public:
-  explicit RuptureTimePlace(int group) : request_(group * kRequestsPerGroup + 1) {}
-  void requestStart(bool, int, TextPosition) override { ++started_; }
-  void entryStart(TextPosition at, int target) override {
-    if (started_ == request_ + 1 && target <= 4) at_ = at;
-  }
-  void entryEnd(TextPosition, const ListEntry&, int) override {}
-  void entryFailed(TextPosition, ReadError) override {}
-  void recordCrossed(TextPosition, int) override {}
-  void moreRecordsCrossed(int, int) override {}
-  void commaNull(TextPosition, int) override {}
-  void slash(TextPosition, int) override {}
-  void readEnd(TextPosition, int) override {}
-  TextPosition at_ = nullptr;
-
- private:
-  int request_;      // 0-based: the group's second request
-  int started_ = 0;
-};
-
-// A rupture time refused: said at its place in the model file, as far as it can be found.
-int refuseRuptureTime(const std::string& name, const SourceProblem& p) {
+// A rupture time refused: said at its place in the model file, as the reading noted it.
+int refuseRuptureTime(const std::string& name, const SourceProblem& p, const std::vector<check::ValuePlace>& places) {
   char context[160];
   std::snprintf(context, sizeof context, "in subfault W%2d L%2d (group %d of %d), the fifth value of its second "
                 "header record", p.iw, p.il, subfaultIndex(p.il, p.iw) + 1, kSubfaults);
-  std::string bytes;
-  if (cli::readInput(name, bytes, kLargestModel).empty()) {
-    // One block holds the whole view, so positions are offsets into it.
-    std::vector<unsigned char> view(bytes.size() + 2);
-    MemoryFeed feed{{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()}};
-    ByteSource source(view, &MemoryFeed::refill, &feed);
-    RuptureTimePlace place(subfaultIndex(p.il, p.iw));
-    ObservedListReader reader(source, place);
-    auto grid = std::make_unique<SubfaultGrid>();
-    readSubfaultGroups(reader, *grid);
-    if (place.at_ != nullptr) {
-      const std::string_view text(reinterpret_cast<const char*>(view.data()),
-                                  static_cast<std::size_t>(source.blockEnd() - view.data()));
-      const std::size_t offset = static_cast<std::size_t>(place.at_ - view.data());
-      const std::size_t lineStart = text.rfind('\n', offset == 0 ? 0 : offset - 1);
-      const std::size_t begin = lineStart == std::string_view::npos || offset == 0 ? 0 : lineStart + 1;
-      long long line = 1;
-      for (std::size_t i = 0; i < begin; ++i) line += text[i] == '\n';
-      std::size_t end = offset;
-      while (end < text.size() && text[end] != ' ' && text[end] != '\t' && text[end] != ',' && text[end] != '\n') ++end;
-      const cli::Place at{name, line, static_cast<long long>(offset - begin) + 1, static_cast<long long>(end - begin)};
-      cli::writeDiagnostic(cli::renderDiagnostic(at, cli::Severity::Error, p.message, context, cli::lineOf(text, line)));
-      return cli::kExitFailed;
-    }
+  const std::size_t group = static_cast<std::size_t>(subfaultIndex(p.il, p.iw));
+  if (group < places.size() && places[group].line > 0) {
+    const check::ValuePlace& at = places[group];
+    cli::writeDiagnostic(cli::renderDiagnostic({name, at.line, at.column, at.lastColumn}, cli::Severity::Error,
+                                               p.message, context, at.text));
+  } else {
+    cli::writeDiagnostic(cli::renderDiagnostic({name}, cli::Severity::Error, p.message, context));
   }
-  cli::writeDiagnostic(cli::renderDiagnostic({name}, cli::Severity::Error, p.message, context));
   return cli::kExitFailed;
 }
 
-int refuse(const std::string& name, const SourceProblem& p) {
-  if (p.ruptureTime) return refuseRuptureTime(name, p);
+int refuse(const std::string& name, const SourceProblem& p, const std::vector<check::ValuePlace>& ruptureTimes) {
+  if (p.ruptureTime) return refuseRuptureTime(name, p, ruptureTimes);
   cli::writeDiagnostic(cli::renderDiagnostic({name}, cli::Severity::Error, p.message));
   return cli::kExitFailed;
 }
@@ -269,13 +224,15 @@ int run(const Settings& s) {
   }
 
   auto grid = std::make_unique<SubfaultGrid>();
-  const int read = readModelFile(kProgram.name, s.model, *grid);
-  if (read >= 0) return read;
-  composeGrid(*grid);
+  std::vector<check::ValuePlace> ruptureTimes;
+  const ModelFile read = readModelFile(kProgram.name, s.model, *grid, check::kValuesInDoubt, &ruptureTimes);
+  if (read.exitStatus >= 0) return read.exitStatus;
   Geometry geometry;
-  if (SourceProblem p = deriveGeometry(*grid, s.geometry, geometry)) return refuse(s.model, p);
+  if (SourceProblem p = deriveGeometry(*grid, s.geometry, geometry)) return refuse(s.model, p, ruptureTimes);
   auto model = std::make_unique<SourceModel>();
-  if (SourceProblem p = computeSource(*grid, geometry, rigidity, s.timing, *model)) return refuse(s.model, p);
+  if (SourceProblem p = computeSource(*grid, geometry, rigidity, s.timing, *model)) {
+    return refuse(s.model, p, ruptureTimes);
+  }
 
   const Geometry& g = model->geometry;
   if (!g.dipGiven && g.dipUncertainty > kPoorDip) {  // a word on the options: the exit status stays
@@ -305,7 +262,8 @@ int run(const Settings& s) {
     cli::reportError(kProgram.name, unwritten);
     return cli::finishRun(kProgram.name, cli::kExitFailed);
   }
-  return cli::finishRun(kProgram.name, cli::kExitDone);
+  // Done; warnings of the model were said as it was read.
+  return cli::finishRun(kProgram.name, read.warned ? cli::kExitWarnings : cli::kExitDone);
 }
 
 }  // namespace

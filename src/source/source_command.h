@@ -1,6 +1,6 @@
 // The slipsource command: its options, its files and its exit statuses
-// (0 done, 2 a model or structure refused or a file not read or written,
-// 64 a mistake on the command line). Everything it computes comes from the
+// (0 done, 1 done with warnings of the model, 2 a model or structure refused
+// or a file not read or written, 64 a mistake on the command line). Everything it computes comes from the
 // pure parts beside it (geometry.h, structure.h, moment.h, source_text.h).
 #pragma once
 
