@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "check/findings.h"
 #include "check/model_check.h"
 #include "driver/grid.h"
 

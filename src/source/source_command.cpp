@@ -77,7 +77,7 @@ const cli::Program kProgram = {
     kOptions,
     "exit status:\n"
     "  0  done\n"
-    "  1  done, but the model has warnings that bear on the result (on standard error)\n"
+    "  1  done, but look at the model's warnings (on standard error)\n"
     "  2  the model or structure is refused, or a file cannot be read or written\n"
     "  64 the command line is wrong\n",
 };
