@@ -27,7 +27,8 @@ inline std::unique_ptr<SubfaultGrid> faultGrid(const KnownFault& f = {}) {
   const double e2 = f.wgs84 ? (2.0 - 1.0 / 298.257223563) / 298.257223563 : 0.0;
   const double w2 = 1.0 - e2 * std::sin(f.lat0 * deg) * std::sin(f.lat0 * deg);
   const double a = f.wgs84 ? 6378.137 : 6371.0;
-  const double kmPerDegreeNorth = a * (1.0 - e2) / (w2 * std::sqrt(w2)) * deg, kmPerDegreeEast = a / std::sqrt(w2) * deg;
+  const double kmPerDegreeNorth = a * (1.0 - e2) / (w2 * std::sqrt(w2)) * deg;
+  const double kmPerDegreeEast = a / std::sqrt(w2) * deg;
   auto grid = std::make_unique<SubfaultGrid>();
   for (int iw = 1; iw <= 22; ++iw) {
     for (int il = 1; il <= 43; ++il) {

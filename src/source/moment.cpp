@@ -131,9 +131,11 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
       const double phase = u - first;
       const std::size_t j0 = first < static_cast<double>(kMaxBins) ? static_cast<std::size_t>(first) : kMaxBins;
       const double scale = f.rigidity * s.area;
+      bool moves = false;  // a subfault without slip has no rise time to look for
       for (int k = 0; k < kSamples; ++k) {
         const double v = speed(v35[k], v125[k]);
         if (v == 0.0) continue;
+        moves = true;
         if (bins.size() < j0 + kSamples + 1) {  // a subfault that never slips needs no bins
           if (j0 + kSamples + 1 > kMaxBins) {
             return problem(il, iw, timing.onset == Onset::kRuptureTime,
@@ -149,7 +151,7 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
         bins[j] += m - later;
         bins[j + 1] += later;
       }
-      f.riseTime = riseTime(f, dt);
+      f.riseTime = moves ? riseTime(f, dt) : 0.0;
     }
   }
   if (!(s.moment > 0.0) || !std::isfinite(s.moment)) {

@@ -3,7 +3,8 @@
 // Area of a subfault: A = Dx Dz 10^6 m^2 (Dx, Dz in km).
 // Moment of subfault i: M0_i = mu_i A slip_i (N m), slip_i its total slip (m):
 // each component's slip is sum v dt over its samples, which is the grid's
-// (half the sum) at dt = 0.5 s and the grid's times 2 dt otherwise; M0 = sum of M0_i, rows iw = 1..22 outside, columns il = 1..43 inside.
+// (half the sum) at dt = 0.5 s and the grid's times 2 dt otherwise;
+// M0 = sum of M0_i, rows iw = 1..22 outside, columns il = 1..43 inside.
 // Magnitude, IASPEI standard form for M0 in N m: Mw = (2/3) (log10 M0 - 9.1);
 // the Hanks-Kanamori form, with M0 in dyne cm: Mw = (2/3) log10(M0 10^7) - 10.7.
 //

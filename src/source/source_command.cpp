@@ -49,7 +49,8 @@ constexpr cli::Option kOptions[] = {
      kOnset},
     {0, "json", nullptr, "print the summary as one JSON object", kJson},
     {0, "mr", "FILE",
-     "write the moment-rate function to FILE ('-': standard output,\nthe table alone; the summary then goes to standard error)",
+     "write the moment-rate function to FILE ('-': standard output,\n"
+     "the table alone; the summary then goes to standard error)",
      kMr},
     {0, "fsp", "FILE", "write the model as an FSP file (needs --depth)", kFsp},
     {0, "srf", "FILE", "write the model as an SRF 2.0 file (needs --depth)", kSrf},
@@ -67,7 +68,7 @@ const cli::Program kProgram = {
     "and prints the rupture as a seismic source, one quantity a line:\n"
     "  the geometry: Dx, Dz from the a1(1), a1(2) spacing; strike, dip and the\n"
     "    epicentre from a plane fitted to the positions a1(3), a1(4)\n"
-    "  M0 = sum of mu A slip (N m), A = Dx Dz; the report's slip\n"
+    "  M0 = sum of mu A slip (N m), A = Dx Dz; slip = sum of v dt, the report's at 0.5 s\n"
     "  Mw = 2/3 (log10 M0 - 9.1), the IASPEI standard form for M0 in N m\n"
     "    (and the Hanks-Kanamori form 2/3 log10(M0 in dyne cm) - 10.7)\n"
     "  the moment-rate function on bins of dt from 0: sample k of a subfault\n"
@@ -112,7 +113,9 @@ int readSettings(const cli::CommandLine& line, Settings& s) {
         break;
       case kStructure: s.structure = o.value; break;
       case kDepth:
-        if (!isNumber || !(v >= 0.0 && v <= kDeepest)) return bad("give a depth from 0 to 800 km (in km: 16000 m = 16)");
+        if (!isNumber || !(v >= 0.0 && v <= kDeepest)) {
+          return bad("give a depth from 0 to 800 km (in km: 16000 m = 16)");
+        }
         s.geometry.depth = v;
         break;
       case kStrike:
