@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "base/grid.h"
 #include "baseline/every_token.h"
-#include "driver/grid.h"
 #include "input/byte_source.h"
 #include "input/list_reader.h"
 #include "input/subfault_groups.h"

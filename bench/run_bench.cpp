@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "driver/grid.h"
+#include "base/grid.h"
 #include "driver/run_driver.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/grid.h"
 #include "check/model_check.h"
-#include "driver/grid.h"
 #include "input/byte_source.h"
 #include "input/subfault_groups.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/grid.h"
+#include "base/grid.h"
 #include "input/byte_source.h"
 #include "input/subfault_groups.h"
 

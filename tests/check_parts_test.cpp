@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "check/message.h"
 #include "check/model_layout.h"
 #include "check/summary.h"
 #include "check/value_checks.h"
 #include "compose/slip_composer.h"
+#include "text/text.h"
 
 namespace slip::check {
 namespace {

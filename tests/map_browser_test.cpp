@@ -15,12 +15,12 @@
 
 #include <algorithm>
 
+#include "base/grid.h"
+#include "check/model_file.h"
 #include "compose/slip_composer.h"
-#include "driver/grid.h"
 #include "map/figure_layout.h"
-#include "map/source_panels.h"
-#include "source/model_file.h"
 #include "map/report_reader.h"
+#include "map/source_panels.h"
 #include "map/svg_writer.h"
 #include "tool_runner.h"
 

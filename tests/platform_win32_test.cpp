@@ -22,10 +22,10 @@
 #include <string>
 #include <thread>
 
-#include "driver/fatal.h"
-#include "driver/platform.h"
+#include "base/fatal.h"
+#include "base/platform.h"
+#include "base/units.h"
 #include "driver/run_driver.h"
-#include "driver/units.h"
 #include "tool_runner.h"
 
 namespace slip {

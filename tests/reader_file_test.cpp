@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "driver/units.h"
+#include "base/units.h"
 #include "input/model_reader.h"
 #include "input/subfault_groups.h"
 #include "reader_support.h"

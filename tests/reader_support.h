@@ -70,7 +70,7 @@ class MemoryReader {
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/grid.h"
+#include "base/grid.h"
 
 namespace slip::testing {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/units.h"
 #include "driver/run_driver.h"
-#include "driver/units.h"
 #include "report/report_writer.h"
 #include "tool_runner.h"
 

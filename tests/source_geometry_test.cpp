@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "source/geometry.h"
+#include "science/geometry.h"
 #include "source_grid.h"
 
 namespace slip::source {

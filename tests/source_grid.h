@@ -5,7 +5,7 @@
 #include <memory>
 #include <numbers>
 
-#include "driver/grid.h"
+#include "base/grid.h"
 
 namespace slip::testing {
 

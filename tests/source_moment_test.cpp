@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "compose/slip_composer.h"
-#include "source/geometry.h"
-#include "source/moment.h"
-#include "source/structure.h"
+#include "science/geometry.h"
+#include "science/moment.h"
+#include "science/structure.h"
 #include "source_grid.h"
 
 namespace slip::source {

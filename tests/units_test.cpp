@@ -12,10 +12,10 @@
 #include <cstring>
 #include <string>
 
-#include "driver/fatal.h"
+#include "base/fatal.h"
+#include "base/unit_table.h"
+#include "base/units.h"
 #include "driver/run_driver.h"
-#include "driver/unit_table.h"
-#include "driver/units.h"
 #include "tool_runner.h"
 
 namespace slip {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "driver/grid.h"
-#include "driver/platform.h"
+#include "base/grid.h"
+#include "base/platform.h"
 #include "driver/run_driver.h"
 #include "tool_runner.h"
 

@@ -3,12 +3,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/platform.h"
 #include "check/model_reading.h"
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/files.h"
 #include "cli/options.h"
-#include "driver/platform.h"
 
 namespace slip::check {
 namespace {

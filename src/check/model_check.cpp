@@ -2,15 +2,15 @@
 
 #include <memory>
 
-#include "check/message.h"
+#include "base/grid.h"
 #include "check/model_layout.h"
 #include "check/record_walk.h"
 #include "check/summary.h"
 #include "check/value_checks.h"
 #include "compose/slip_composer.h"
-#include "driver/grid.h"
 #include "input/list_reader.h"
 #include "input/subfault_groups.h"
+#include "text/text.h"
 
 namespace slip::check {
 namespace {

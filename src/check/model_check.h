@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/grid.h"
 #include "check/findings.h"
-#include "driver/grid.h"
 #include "input/byte_source.h"
 
 namespace slip::check {

@@ -1,6 +1,6 @@
 #include "check/model_layout.h"
 
-#include "check/message.h"
+#include "text/text.h"
 
 namespace slip::check {
 namespace {

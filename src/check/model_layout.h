@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "driver/grid.h"
+#include "base/grid.h"
 #include "input/subfault_groups.h"
 
 namespace slip::check {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "driver/platform.h"
+#include "base/platform.h"
 
 namespace slip::check {
 namespace {

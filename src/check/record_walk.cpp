@@ -4,10 +4,10 @@
 #include <string_view>
 #include <utility>
 
-#include "check/message.h"
+#include "base/fatal.h"
+#include "base/units.h"
 #include "check/value_checks.h"
-#include "driver/fatal.h"
-#include "driver/units.h"
+#include "text/text.h"
 
 namespace slip::check {
 namespace {

@@ -1,6 +1,6 @@
 #include "check/summary.h"
 
-#include "check/message.h"
+#include "text/text.h"
 
 namespace slip::check {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "check/message.h"
 #include "report/field_editor.h"
 #include "report/report_layout.h"
+#include "text/text.h"
 
 namespace slip::check {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/grid.h"
 #include "check/findings.h"
-#include "driver/grid.h"
 
 namespace slip::check {
 

@@ -1,6 +1,6 @@
 #include "cli/diagnostics.h"
 
-#include "driver/platform.h"
+#include "base/platform.h"
 
 namespace slip::cli {
 namespace {

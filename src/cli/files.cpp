@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/platform.h"
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/file_system.h"
-#include "driver/platform.h"
 
 namespace slip::cli {
 namespace {

@@ -181,26 +181,4 @@ int settleCommandLine(const Program& program, const CommandLine& line) {
   return finishRun(program.name, kExitDone);
 }
 
-bool parseNumber(std::string_view text, double& value) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (begin != end && *begin == '+') ++begin;  // "+5" as a user may write it
-  double parsed = 0.0;
-  auto [stop, ec] = std::from_chars(begin, end, parsed);
-  if (ec != std::errc() || stop != end || begin == end || !std::isfinite(parsed)) return false;
-  value = parsed;
-  return true;
-}
-
-bool parseInteger(std::string_view text, long long& value) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (begin != end && *begin == '+') ++begin;
-  long long parsed = 0;
-  auto [stop, ec] = std::from_chars(begin, end, parsed);
-  if (ec != std::errc() || stop != end || begin == end) return false;
-  value = parsed;
-  return true;
-}
-
 }  // namespace slip::cli

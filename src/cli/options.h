@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text.h"
+
 namespace slip::cli {
 
 struct Option {
@@ -73,8 +75,8 @@ int settleCommandLine(const Program& program, const CommandLine& line);
 // Prints "PROG: error: MESSAGE" and the usage line to standard error; returns kExitUsage.
 int usageMistake(const Program& program, std::string_view message);
 
-// Option values. Each is whole-text: "12x" is no number. A double must be finite.
-bool parseNumber(std::string_view text, double& value);
-bool parseInteger(std::string_view text, long long& value);
+// Option values, read by the text leaf's whole-text parsers.
+using slip::parseInteger;
+using slip::parseNumber;
 
 }  // namespace slip::cli

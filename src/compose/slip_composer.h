@@ -6,7 +6,7 @@
 // build forbids contraction into fused multiply-adds.
 #pragma once
 
-#include "driver/grid.h"
+#include "base/grid.h"
 
 namespace slip {
 

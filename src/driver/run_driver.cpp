@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
+#include "base/grid.h"
+#include "base/platform.h"
+#include "base/signals.h"
+#include "base/units.h"
 #include "compose/slip_composer.h"
-#include "driver/grid.h"
-#include "driver/platform.h"
-#include "driver/signals.h"
-#include "driver/units.h"
 #include "input/model_reader.h"
 #include "report/report_writer.h"
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "driver/fatal.h"
-#include "driver/units.h"
+#include "base/fatal.h"
+#include "base/units.h"
 #include "input/subfault_groups.h"
 
 namespace slip {

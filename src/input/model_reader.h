@@ -1,7 +1,7 @@
 // Reads the slip-rate model file "rateA.dat" into the grid's input arrays.
 #pragma once
 
-#include "driver/grid.h"
+#include "base/grid.h"
 
 namespace slip {
 

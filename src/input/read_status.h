@@ -1,7 +1,7 @@
 // How one request of the list reader ended.
 #pragma once
 
-#include "driver/fatal.h"
+#include "base/fatal.h"
 
 namespace slip {
 

@@ -1,7 +1,7 @@
 // The order in which the model file describes the subfaults.
 #pragma once
 
-#include "driver/grid.h"
+#include "base/grid.h"
 #include "input/list_reader.h"
 
 namespace slip {

@@ -74,11 +74,6 @@ std::string modelBeside(const std::string& report) {
   return (slash == std::string::npos ? std::string() : report.substr(0, slash + 1)) + "rateA.dat";
 }
 
-std::string baseName(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string figurePathFor(const std::string& report) {
   // A dot that begins the name (".run1") is no extension.
   const std::size_t slash = report.find_last_of("/\\");

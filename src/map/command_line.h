@@ -30,7 +30,4 @@ std::string figurePathFor(const std::string& report);
 // the report's folder ("run/R.csv" -> "run/rateA.dat"); none for "-".
 std::string modelBeside(const std::string& report);
 
-// The last component of a path, for the figure's title.
-std::string baseName(const std::string& path);
-
 }  // namespace slip::map

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "map/colour_scale.h"
+#include "science/colour_scale.h"
 
 namespace slip::map {
 

@@ -7,12 +7,13 @@
 #include <system_error>
 #include <vector>
 
+#include "base/grid.h"
 #include "check/model_check.h"
+#include "check/model_file.h"
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/file_system.h"
 #include "cli/files.h"
-#include "driver/grid.h"
 #include "map/command_line.h"
 #include "map/contours.h"
 #include "map/number_text.h"
@@ -20,7 +21,6 @@
 #include "map/report_reader.h"
 #include "map/source_panels.h"
 #include "map/svg_writer.h"
-#include "source/model_file.h"
 
 namespace slip::map {
 namespace {
@@ -69,12 +69,12 @@ int addModel(const std::string& model, const std::string& report, const ReportDa
         cli::renderDiagnostic({report}, cli::Severity::Note,
                               reportAge(report, model) + "; the figure leaves out the model's moment-rate panel "
                                                          "and fault outline"));
-    figure.notes.push_back("Moment rate and fault outline of " + baseName(model) + " left out: its slip differs from "
+    figure.notes.push_back("Moment rate and fault outline of " + std::string(baseName(model)) + " left out: its slip differs from "
                            "the report's at " + at + "; run slipreport again");
     doubt = true;
     return -1;
   }
-  SourcePanels panels = sourcePanels(*grid, baseName(model));
+  SourcePanels panels = sourcePanels(*grid, std::string(baseName(model)));
   figure.moment = std::move(panels.moment);
   figure.outline = panels.outline;
   figure.notes = std::move(panels.notes);

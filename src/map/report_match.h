@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "driver/grid.h"
+#include "base/grid.h"
 #include "map/report_data.h"
 
 namespace slip::map {

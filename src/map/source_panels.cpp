@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "map/number_text.h"
-#include "source/exchange_text.h"
-#include "source/geometry.h"
-#include "source/moment.h"
-#include "source/outline.h"
+#include "report/printf_numbers.h"
+#include "science/geometry.h"
+#include "science/moment.h"
+#include "science/outline.h"
 
 namespace slip::map {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 // As slipsource prints its figures: printf's fixed decimals.
 std::string fixed(double value, int decimals) {
   std::string text;
-  source::appendFixed(text, value, decimals);
+  appendFixed(text, value, decimals);
   return text;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/grid.h"
+#include "base/grid.h"
 #include "map/figure_layout.h"
 
 namespace slip::map {

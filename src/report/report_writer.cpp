@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "base/units.h"
 #include "compose/slip_composer.h"
-#include "driver/units.h"
 #include "report/field_editor.h"
 #include "report/report_layout.h"
 

@@ -1,7 +1,7 @@
 // Writes the report "rateA-out4.csv": eight sections of title, header and 22 rows.
 #pragma once
 
-#include "driver/grid.h"
+#include "base/grid.h"
 
 namespace slip {
 

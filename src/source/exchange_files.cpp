@@ -6,18 +6,9 @@
 #include "source/kml_writer.h"
 #include "source/shared_figures.h"
 #include "source/srf_writer.h"
+#include "text/text.h"
 
 namespace slip::source {
-namespace {
-
-// The model file's name without its folders, for the default event name.
-std::string_view baseName(std::string_view path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
 void ExchangeFiles::settle(std::string& mr) {
   if (all.empty()) return;
   for (auto [file, suffix] : {std::pair{&fsp, ".fsp"}, std::pair{&srf, ".srf"}, std::pair{&geojson, ".geojson"},

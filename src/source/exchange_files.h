@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/files.h"
-#include "source/source_model.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

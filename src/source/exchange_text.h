@@ -1,24 +1,12 @@
 // What the exchange files (FSP, SRF, GeoJSON, KML) share: the names they
-// carry, and their numbers.
-//
-// Numbers as the exchange files print them: std::to_chars, so that neither
-// the locale nor the platform's C library changes a byte (the Windows build
-// uses the same libstdc++ code). Each appends to `out`.
-//
-//   appendFixed(out, -110.5, 6)        -> "-110.500000"
-//   appendFixed(out, -0.0000001, 6)    -> "0.000000"   (no minus before a zero)
-//   appendGeneral(out, 0.123, 9)       -> "0.123"      (printf's %.9g)
-//   appendGeneral(out, 3.0e10, 9)      -> "3e+10"
-//   appendScientific(out, 1.5e20, 9)   -> "1.500000000e+20"
-//
-// A value that is not finite prints as to_chars gives it ("inf", "nan"); the
-// JSON writer checks finiteness itself.
+// carry, and their numbers (report/printf_numbers.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "source/source_model.h"
+#include "report/printf_numbers.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 
@@ -50,9 +38,5 @@ struct Medium {
 };
 Medium mediumAt(const SourceModel& model, const SubfaultSource& f);
 
-void appendFixed(std::string& out, double value, int decimals);
-void appendGeneral(std::string& out, double value, int significant);
-void appendScientific(std::string& out, double value, int decimals);
-void appendInteger(std::string& out, long long value);
 
 }  // namespace slip::source

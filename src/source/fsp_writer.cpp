@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "source/outline.h"
-#include "source/rise_time.h"
+#include "science/outline.h"
+#include "science/rise_time.h"
 #include "source/source_text.h"
 
 namespace slip::source {

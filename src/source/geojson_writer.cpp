@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "source/outline.h"
-#include "source/rise_time.h"
+#include "science/outline.h"
+#include "science/rise_time.h"
 
 namespace slip::source {
 namespace {

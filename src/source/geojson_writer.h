@@ -20,9 +20,9 @@
 
 #include <string>
 
+#include "science/source_model.h"
 #include "source/exchange_text.h"
 #include "source/shared_figures.h"
-#include "source/source_model.h"
 
 namespace slip::source {
 

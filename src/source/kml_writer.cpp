@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "map/colour_scale.h"
-#include "source/outline.h"
-#include "source/rise_time.h"
+#include "science/colour_scale.h"
+#include "science/outline.h"
+#include "science/rise_time.h"
 #include "source/source_text.h"
 
 namespace slip::source {

@@ -2,8 +2,8 @@
 
 #include <bit>
 
+#include "science/rise_time.h"
 #include "source/exchange_text.h"
-#include "source/rise_time.h"
 
 namespace slip::source {
 namespace {

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "source/outline.h"
-#include "source/source_model.h"
+#include "science/outline.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

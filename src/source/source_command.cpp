@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "base/grid.h"
+#include "base/platform.h"
+#include "check/model_file.h"
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
 #include "cli/files.h"
 #include "cli/options.h"
-#include "driver/grid.h"
-#include "driver/platform.h"
+#include "science/geometry.h"
+#include "science/moment.h"
+#include "science/structure.h"
 #include "source/exchange_files.h"
-#include "source/geometry.h"
-#include "source/model_file.h"
-#include "source/moment.h"
 #include "source/source_text.h"
-#include "source/structure.h"
 
 namespace slip::source {
 namespace {

@@ -1,19 +1,12 @@
 #include "source/source_text.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "source/exchange_text.h"
+#include "text/text.h"
 
 namespace slip::source {
 namespace {
-
-template <typename... Args>
-std::string format(const char* pattern, Args... args) {
-  char text[400];
-  std::snprintf(text, sizeof text, pattern, args...);
-  return text;
-}
 
 std::string number(double v) { return format("%.9g", v); }
 

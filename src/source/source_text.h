@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "source/source_model.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "source/outline.h"
+#include "science/outline.h"
 
 namespace slip::source {
 namespace {

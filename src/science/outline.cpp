@@ -1,9 +1,9 @@
-#include "source/outline.h"
+#include "science/outline.h"
 
 #include <cmath>
 #include <numbers>
 
-#include "source/geometry.h"
+#include "science/geometry.h"
 
 namespace slip::source {
 namespace {

@@ -34,7 +34,7 @@
 #include <array>
 #include <vector>
 
-#include "source/source_model.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

@@ -39,8 +39,8 @@
 
 #include <optional>
 
-#include "driver/grid.h"
-#include "source/source_model.h"
+#include "base/grid.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "source/source_model.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

@@ -7,7 +7,7 @@
 // together only with the asynchronous signals held off. A plain disk file is
 // written at explicit offsets, so the handler can safely write the pending
 // records again, whatever the main sequence was doing.
-#include "driver/units.h"
+#include "base/units.h"
 
 #include <atomic>
 #include <cerrno>
@@ -16,9 +16,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "driver/fatal.h"
-#include "driver/platform.h"
-#include "driver/unit_table.h"
+#include "base/fatal.h"
+#include "base/platform.h"
+#include "base/unit_table.h"
 
 namespace slip {
 namespace {

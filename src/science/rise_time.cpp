@@ -1,4 +1,4 @@
-#include "source/rise_time.h"
+#include "science/rise_time.h"
 
 #include <array>
 #include <cmath>

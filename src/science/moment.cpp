@@ -1,12 +1,12 @@
-#include "source/moment.h"
+#include "science/moment.h"
 
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "source/geometry.h"
-#include "source/rise_time.h"
-#include "source/structure.h"
+#include "science/geometry.h"
+#include "science/rise_time.h"
+#include "science/structure.h"
 
 namespace slip::source {
 namespace {

@@ -1,11 +1,13 @@
-// The pieces slipcheck's messages are made of: printf-style text of any
-// length, numbers as a run reads them, and quoted model text.
+// Text that every layer may use, and that uses nothing of the project:
+// printf-style text of any length, numbers as a run reads them, quoted
+// model text, file names, and whole-text numbers from a command line or a
+// structure file.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace slip::check {
+namespace slip {
 
 // printf into a string of whatever length the text needs.
 [[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
@@ -20,4 +22,12 @@ std::string quotedText(std::string_view text, std::size_t limit = 40);
 // "" or "s": the plural ending for `count`.
 inline const char* plural(long long count) { return count == 1 ? "" : "s"; }
 
-}  // namespace slip::check
+// The path's last name, without its folders ('/' or '\\').
+std::string_view baseName(std::string_view path);
+
+// Whole-text numbers: "12x" is no number; a leading '+' is taken, as a user
+// or another program may write it. A double must be finite.
+bool parseNumber(std::string_view text, double& value);
+bool parseInteger(std::string_view text, long long& value);
+
+}  // namespace slip

@@ -1,7 +1,7 @@
-#include "driver/signals.h"
+#include "base/signals.h"
 
-#include "driver/platform.h"
-#include "driver/unit_table.h"
+#include "base/platform.h"
+#include "base/unit_table.h"
 
 namespace slip {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/grid.h"
 #include "check/model_check.h"
-#include "driver/grid.h"
 
 namespace slip::source {
 

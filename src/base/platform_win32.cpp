@@ -34,7 +34,7 @@
 #include <climits>
 #include <cstring>
 
-#include "driver/platform.h"
+#include "base/platform.h"
 
 namespace slip::platform {
 namespace {

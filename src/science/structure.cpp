@@ -1,8 +1,8 @@
-#include "source/structure.h"
+#include "science/structure.h"
 
 #include <cstdio>
 
-#include "cli/options.h"
+#include "text/text.h"
 
 namespace slip::source {
 namespace {
@@ -78,7 +78,7 @@ StructureError parseStructure(std::string_view text, std::vector<Layer>& layers)
         return error(line, column, last, "more than 4 values: \"%s\" follows the density", shown(field).c_str());
       }
       double value = 0.0;
-      if (!cli::parseNumber(field, value)) {  // a leading '+', as some tools write, is taken
+      if (!parseNumber(field, value)) {  // a leading '+', as some tools write, is taken
         return error(line, column, last, "%s: \"%s\" is not a number", kFieldNames[count], shown(field).c_str());
       }
       v[count] = value;

@@ -1,11 +1,11 @@
-#include "source/model_file.h"
+#include "check/model_file.h"
 
 #include <string_view>
 
+#include "base/platform.h"
 #include "check/model_reading.h"
 #include "cli/diagnostics.h"
 #include "cli/exit_status.h"
-#include "driver/platform.h"
 
 namespace slip::source {
 namespace {

@@ -33,7 +33,7 @@
 // An average over no subfault is 0, and `has...` says so.
 #pragma once
 
-#include "source/source_model.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/platform.h"
+#include "base/platform.h"
 
 namespace slip::platform {
 namespace {

@@ -28,8 +28,8 @@
 // 5 % and 95 % of the released moment; the duration T95 - T5.
 #pragma once
 
-#include "driver/grid.h"
-#include "source/source_model.h"
+#include "base/grid.h"
+#include "science/source_model.h"
 
 namespace slip::source {
 

@@ -1,4 +1,4 @@
-#include "map/colour_scale.h"
+#include "science/colour_scale.h"
 
 #include <cmath>
 #include <iterator>

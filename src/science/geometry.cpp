@@ -1,4 +1,4 @@
-#include "source/geometry.h"
+#include "science/geometry.h"
 
 #include <cmath>
 #include <cstdio>

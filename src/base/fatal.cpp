@@ -1,11 +1,11 @@
 // The fatal diagnostic: one layout for every input or output failure.
-#include "driver/fatal.h"
+#include "base/fatal.h"
 
 #include <cstdio>
 
-#include "driver/platform.h"
-#include "driver/unit_table.h"
-#include "driver/units.h"
+#include "base/platform.h"
+#include "base/unit_table.h"
+#include "base/units.h"
 
 namespace slip {
 namespace {
