@@ -38,7 +38,7 @@ struct Run {
 std::size_t cellsTouched(std::size_t size) {
   std::size_t groups = (size + 2) / 14 + 1;
   std::size_t cells = groups + groups / 43 + 1;
-  std::size_t all = SubfaultGrid::kRows * SubfaultGrid::kCols;
+  std::size_t all = SubfaultGrid::kRowCells * SubfaultGrid::kColumnCells;
   return cells < all ? cells : all;
 }
 
@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SubfaultGrid& y = *pieces.grid;
   bool same = sameAndClear(&x.a1_[0][0][0], &y.a1_[0][0][0], cells * SubfaultGrid::kSlots);
   same = sameAndClear(&x.a2_[0][0][0], &y.a2_[0][0][0], cells * SubfaultGrid::kSlots) && same;
-  same = sameAndClear(&x.slp35_[0][0][0], &y.slp35_[0][0][0], cells * SubfaultGrid::kSamples) && same;
-  same = sameAndClear(&x.slp125_[0][0][0], &y.slp125_[0][0][0], cells * SubfaultGrid::kSamples) && same;
+  same = sameAndClear(&x.slp35_[0][0][0], &y.slp35_[0][0][0], cells * SubfaultGrid::kSampleCells) && same;
+  same = sameAndClear(&x.slp125_[0][0][0], &y.slp125_[0][0][0], cells * SubfaultGrid::kSampleCells) && same;
   if (!same) std::abort();
   return 0;
 }

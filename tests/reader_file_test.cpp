@@ -19,14 +19,14 @@ void expectGrid(SubfaultGrid& grid, SubfaultGrid& expected) {
   auto check = [&wrong](double got, double want) {
     if (!sameDouble(got, want) && ++wrong <= 5) ADD_FAILURE() << got << " vs " << want;
   };
-  for (int iw = 1; iw <= SubfaultGrid::kRows; ++iw) {
-    for (int il = 1; il <= SubfaultGrid::kCols; ++il) {
+  for (int iw = 1; iw <= SubfaultGrid::kRowCells; ++iw) {
+    for (int il = 1; il <= SubfaultGrid::kColumnCells; ++il) {
       bool used = iw <= 22 && il <= 43;
       for (int s = 1; s <= 5; ++s) {
         check(grid.a1(s, il, iw), used ? expected.a1(s, il, iw) : 0.0);
         check(grid.a2(s, il, iw), used ? expected.a2(s, il, iw) : 0.0);
       }
-      for (int k = 1; k <= SubfaultGrid::kSamples; ++k) {
+      for (int k = 1; k <= SubfaultGrid::kSampleCells; ++k) {
         check(grid.slp35(k, il, iw), used && k <= 49 ? expected.slp35(k, il, iw) : 0.0);
         check(grid.slp125(k, il, iw), used && k <= 49 ? expected.slp125(k, il, iw) : 0.0);
       }

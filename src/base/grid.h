@@ -1,8 +1,11 @@
 // The subfault grid: every value of one run, inputs and results, in fixed arrays.
 //
 // The fault plane has nw = 22 rows (down-dip, "W") and nl = 43 columns (along
-// strike, "L"). Arrays keep one spare row, column and sample (23 x 44, 50
-// samples); nothing reads or writes the spare cells. Elements are addressed
+// strike, "L"), each subfault 49 slip-rate samples of each component: the
+// model's fixed size, kGridRows, kGridColumns and kGridSamples below, which
+// every other count of rows, columns and samples is. Arrays keep one spare
+// row, column and sample (23 x 44, 50 samples: kRowCells, kColumnCells,
+// kSampleCells); nothing reads or writes the spare cells. Elements are addressed
 // 1-based with the per-subfault index first, then il, then iw, exactly as the
 // rest of the system names them: a1(3, il, iw) is the longitude of (il, iw).
 // Storage puts the first index fastest, so the targets of one value read
@@ -11,14 +14,18 @@
 
 namespace slip {
 
-struct SubfaultGrid {
-  static constexpr int kRows = 23;     // declared rows (22 used)
-  static constexpr int kCols = 44;     // declared columns (43 used)
-  static constexpr int kSlots = 5;     // values of a subfault record
-  static constexpr int kSamples = 50;  // slip-rate samples (49 used)
+inline constexpr int kGridRows = 22;     // nw, down dip ("W")
+inline constexpr int kGridColumns = 43;  // nl, along strike ("L")
+inline constexpr int kGridSamples = 49;  // slip-rate samples of each component
 
-  int nw = 22;   // rows in use
-  int nl = 43;   // columns in use
+struct SubfaultGrid {
+  static constexpr int kRowCells = kGridRows + 1;
+  static constexpr int kColumnCells = kGridColumns + 1;
+  static constexpr int kSlots = 5;  // values of a subfault record
+  static constexpr int kSampleCells = kGridSamples + 1;
+
+  int nw = kGridRows;     // rows in use
+  int nl = kGridColumns;  // columns in use
   double pi = 0.0;  // set by composeGrid
 
   // Inputs, 0.0 until the model file fills them.
@@ -33,15 +40,15 @@ struct SubfaultGrid {
   double& rake(int il, int iw) { return rake_[iw - 1][il - 1]; }
   double& dis(int il, int iw) { return dis_[iw - 1][il - 1]; }
 
-  double a1_[kRows][kCols][kSlots] = {};
-  double a2_[kRows][kCols][kSlots] = {};
-  double slp35_[kRows][kCols][kSamples] = {};
-  double slp125_[kRows][kCols][kSamples] = {};
-  double slip35_[kRows][kCols] = {};
-  double slip125_[kRows][kCols] = {};
-  double slip_[kRows][kCols] = {};
-  double rake_[kRows][kCols] = {};
-  double dis_[kRows][kCols] = {};
+  double a1_[kRowCells][kColumnCells][kSlots] = {};
+  double a2_[kRowCells][kColumnCells][kSlots] = {};
+  double slp35_[kRowCells][kColumnCells][kSampleCells] = {};
+  double slp125_[kRowCells][kColumnCells][kSampleCells] = {};
+  double slip35_[kRowCells][kColumnCells] = {};
+  double slip125_[kRowCells][kColumnCells] = {};
+  double slip_[kRowCells][kColumnCells] = {};
+  double rake_[kRowCells][kColumnCells] = {};
+  double dis_[kRowCells][kColumnCells] = {};
 };
 
 }  // namespace slip

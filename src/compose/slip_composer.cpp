@@ -16,7 +16,7 @@ void composeGrid(SubfaultGrid& grid) {
       // slip-rate samples, starting from +0.0.
       grid.slip35(il, iw) = 0.0;
       grid.slip125(il, iw) = 0.0;
-      for (int k = 1; k <= 49; ++k) {
+      for (int k = 1; k <= kGridSamples; ++k) {
         grid.slip35(il, iw) = grid.slip35(il, iw) + grid.slp35(k, il, iw);
         grid.slip125(il, iw) = grid.slip125(il, iw) + grid.slp125(k, il, iw);
       }

@@ -36,8 +36,8 @@ void RunDriver::run(int, char**) {
 }
 
 void RunDriver::runOnce(SubfaultGrid& grid) {
-  grid.nw = 22;
-  grid.nl = 43;
+  grid.nw = kGridRows;
+  grid.nl = kGridColumns;
   readModelFile(grid);
   composeGrid(grid);
   openUnit(12, "rateA-out4.csv", "unknown");

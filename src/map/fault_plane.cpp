@@ -168,13 +168,13 @@ void axes(const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
   frame.strokeWidth = 1.0;
   marks.push_back(frame);
   // The ends first, so that a label crowded out is one between them.
-  for (int il : {1, 43, 5, 10, 15, 20, 25, 30, 35, 40}) {
+  for (int il : {1, report::kDataColumns, 5, 10, 15, 20, 25, 30, 35, 40}) {
     const double x = parts.cellCentre(il, 1).x;
     if (placeText(textMark({x, plane.y1 + 15.0}, "L" + std::to_string(il), kTickText, Anchor::Middle), room, marks, 3.0)) {
       marks.push_back(lineMark({{x, plane.y1}, {x, plane.y1 + 4.0}}, kInk, 1.0));
     }
   }
-  for (int iw : {1, 22, 5, 10, 15, 20}) {
+  for (int iw : {1, report::kDataRows, 5, 10, 15, 20}) {
     const double y = parts.cellCentre(1, iw).y;
     if (placeText(textMark({plane.x0 - 6.0, y + 3.5}, "W" + std::to_string(iw), kTickText, Anchor::End), room, marks, 1.0)) {
       marks.push_back(lineMark({{plane.x0 - 4.0, y}, {plane.x0, y}}, kInk, 1.0));

@@ -240,7 +240,7 @@ class Reader {
     for (int il = 1; il <= kDataColumns; ++il) {
       const std::size_t i = static_cast<std::size_t>(il);
       if (i >= cells_.size()) {
-        return fail(endColumn(), "expected 43 values in row " + row + ", found " + std::to_string(found));
+        return fail(endColumn(), "expected " + std::to_string(kDataColumns) + " values in row " + row + ", found " + std::to_string(found));
       }
       double value = 0.0;
       switch (parseValue(cell(i), separator_ == ';', value)) {
@@ -252,7 +252,7 @@ class Reader {
       }
     }
     if (!emptyFrom(kDataColumns + 1)) {
-      return fail(firstFilled(kDataColumns + 1), "expected 43 values in row " + row + ", found more");
+      return fail(firstFilled(kDataColumns + 1), "expected " + std::to_string(kDataColumns) + " values in row " + row + ", found more");
     }
     return true;
   }

@@ -20,6 +20,8 @@ std::string fixed(double value, int decimals) {
 
 }  // namespace
 
+static_assert(source::kDefaultRigidity == 3E10, "the caption below quotes the default rigidity");
+
 SourcePanels sourcePanels(const SubfaultGrid& grid, const std::string& modelName) {
   SourcePanels panels;
   source::Geometry geometry;

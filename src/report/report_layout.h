@@ -5,11 +5,13 @@
 // so the two agree by construction.
 #pragma once
 
+#include "base/grid.h"
+
 namespace slip::report {
 
 inline constexpr int kSectionCount = 8;
-inline constexpr int kDataRows = 22;     // "W 1" .. "W22"
-inline constexpr int kDataColumns = 43;  // "L 1" .. "L43"
+inline constexpr int kDataRows = kGridRows;        // "W 1" .. "W22"
+inline constexpr int kDataColumns = kGridColumns;  // "L 1" .. "L43"
 
 struct SectionShape {
   const char* title;  // printed after one leading blank

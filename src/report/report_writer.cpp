@@ -56,7 +56,7 @@ constexpr int kDistanceSection = report::kDistance + 1;  // counted from 1, as t
 // The longest record: a data row of 43 fields of width 12, "W", the row
 // number, 44 commas. The buffer is sized for the grid's declared columns.
 constexpr int kFieldCapacity = 12;
-constexpr std::size_t kRecordCapacity = 3 + (SubfaultGrid::kCols + 1) * (kFieldCapacity + 1);
+constexpr std::size_t kRecordCapacity = 3 + (SubfaultGrid::kColumnCells + 1) * (kFieldCapacity + 1);
 
 void append(char* record, std::size_t& size, const char* text) {
   const std::size_t n = std::strlen(text);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <iterator>
 
-namespace slip::map {
+namespace slip {
 namespace {
 
 // viridis (Stéfan van der Walt and Nathaniel Smith, matplotlib 1.5, CC0),
@@ -44,4 +44,4 @@ double scalePosition(double value, double low, double high) {
 
 Colour slipColour(double value, double low, double high) { return scaleColour(scalePosition(value, low, high)); }
 
-}  // namespace slip::map
+}  // namespace slip

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace slip::map {
+namespace slip {
 
 struct Colour {
   std::uint8_t r = 0, g = 0, b = 0;
@@ -32,4 +32,4 @@ double scalePosition(double value, double low, double high);
 // The colour of `value` on a scale from `low` to `high`.
 Colour slipColour(double value, double low, double high);
 
-}  // namespace slip::map
+}  // namespace slip

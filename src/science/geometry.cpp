@@ -43,8 +43,8 @@ SourceProblem checkDx(const SubfaultGrid& g, double& dx) {
       if (differs(step, dx)) {
         return problem(il, iw,
                        "subfault W%2d L%2d: a1(1) steps by %g km from column L%2d, not by Dx = %g km "
-                       "(W 1, L 1 to L 2) within 0.1 %%; give --dx",
-                       iw, il, step, il - 1, dx);
+                       "(W 1, L 1 to L 2) within %g %%; give --dx",
+                       iw, il, step, il - 1, dx, 100.0 * kSpacingTolerance);
       }
     }
   }
@@ -66,8 +66,8 @@ SourceProblem checkDz(const SubfaultGrid& g, double& dz) {
       if (differs(step, dz)) {
         return problem(il, iw,
                        "subfault W%2d L%2d: a1(2) steps by %g km from row W%2d, not by Dz = %g km "
-                       "(L 1, W 1 to W 2) within 0.1 %%; give --dz",
-                       iw, il, step, iw - 1, dz);
+                       "(L 1, W 1 to W 2) within %g %%; give --dz",
+                       iw, il, step, iw - 1, dz, 100.0 * kSpacingTolerance);
       }
     }
   }
@@ -236,9 +236,9 @@ SourceProblem deriveGeometry(const SubfaultGrid& grid, const GeometryOptions& op
     geo.strike = *options.strike;
   } else if (std::fabs(scale - 1.0) > kScaleTolerance) {
     return problem(0, 0,
-                   "the positions move %.4g km on the map per km of a1(1), not 1 within 1 %%: x is not km "
+                   "the positions move %.4g km on the map per km of a1(1), not 1 within %g %%: x is not km "
                    "along strike; give --strike (and --dip)",
-                   scale);
+                   scale, 100.0 * kScaleTolerance);
   }
   deriveInBothFrames(geo);
   if (geo.dipGiven) geo.dip = *options.dip;

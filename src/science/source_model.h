@@ -24,12 +24,14 @@
 #include <string>
 #include <vector>
 
+#include "base/grid.h"
+
 namespace slip::source {
 
-inline constexpr int kRows = 22;                  // nw, down dip ("W")
-inline constexpr int kColumns = 43;               // nl, along strike ("L")
+inline constexpr int kRows = kGridRows;           // nw, down dip ("W")
+inline constexpr int kColumns = kGridColumns;     // nl, along strike ("L")
 inline constexpr int kSubfaults = kRows * kColumns;
-inline constexpr int kSamples = 49;               // slip-rate samples per component
+inline constexpr int kSamples = kGridSamples;     // slip-rate samples per component
 inline constexpr double kEarthRadiusKm = 6371.0;  // R of the local frame
 inline constexpr double kDefaultRigidity = 3.0e10;  // Pa
 inline constexpr double kDefaultDt = 0.5;         // s between slip-rate samples

@@ -34,7 +34,7 @@ void cdata(std::string& out, std::string_view html) {
   out += "]]>";
 }
 
-std::uint32_t key(const map::Colour& c) {
+std::uint32_t key(const Colour& c) {
   return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | std::uint32_t{c.b};
 }
 
@@ -118,7 +118,7 @@ std::string kmlText(const SourceModel& model, const FileLabels& labels, SharedFi
   for (const SubfaultSource& f : model.subfaults) top = std::max(top, f.slip);
   std::vector<std::uint32_t> colours;
   colours.reserve(model.subfaults.size());
-  for (const SubfaultSource& f : model.subfaults) colours.push_back(key(map::slipColour(f.slip, 0.0, top)));  // total slip is never negative: the scale starts at 0
+  for (const SubfaultSource& f : model.subfaults) colours.push_back(key(slipColour(f.slip, 0.0, top)));  // total slip is never negative: the scale starts at 0
 
   std::string out;
   out.reserve(1500000);

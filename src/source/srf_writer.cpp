@@ -133,9 +133,12 @@ std::string srfText(const SourceModel& model, const FileLabels& labels, SharedFi
     out += medium;
     out += "\n35";
     field(out, 100.0 * f.slip35);
-    out += " 49";
+    out += ' ';
+    appendInteger(out, kSamples);
     field(out, 100.0 * f.slip125);
-    out += " 49 0 0\n";
+    out += ' ';
+    appendInteger(out, kSamples);
+    out += " 0 0\n";
     samples(out, f.rate35);
     samples(out, f.rate125);
   }
