@@ -1,10 +1,12 @@
 #include "science/geometry.h"
 
 #include <cmath>
-#include <cstdio>
+#include <cstdarg>
 #include <numbers>
 #include <string>
 #include <vector>
+
+#include "text/text.h"
 
 namespace slip::source {
 namespace {
@@ -19,11 +21,12 @@ double lat(const SubfaultGrid& g, int il, int iw) { return g.a1_[iw - 1][il - 1]
 // An angle difference brought into -180..180.
 double wrap180(double degrees) { return degrees - 360.0 * std::round(degrees / 360.0); }
 
-template <typename... Args>
-SourceProblem problem(int il, int iw, const char* pattern, Args... args) {
-  char text[400];
-  std::snprintf(text, sizeof text, pattern, args...);
-  return {text, il, iw, false};
+[[gnu::format(printf, 3, 4)]] SourceProblem problem(int il, int iw, const char* pattern, ...) {
+  std::va_list args;
+  va_start(args, pattern);
+  SourceProblem p{formatList(pattern, args), il, iw, false};
+  va_end(args);
+  return p;
 }
 
 bool differs(double step, double first) { return std::fabs(step - first) > kSpacingTolerance * first; }

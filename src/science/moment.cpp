@@ -1,12 +1,13 @@
 #include "science/moment.h"
 
 #include <cmath>
-#include <cstdio>
+#include <cstdarg>
 #include <string>
 
 #include "science/geometry.h"
 #include "science/rise_time.h"
 #include "science/structure.h"
+#include "text/text.h"
 
 namespace slip::source {
 namespace {
@@ -14,11 +15,12 @@ namespace {
 // |v| of a sample: two products, one sum, the square root.
 double speed(double v35, double v125) { return std::sqrt(v35 * v35 + v125 * v125); }
 
-template <typename... Args>
-SourceProblem problem(int il, int iw, bool ruptureTime, const char* pattern, Args... args) {
-  char text[300];
-  std::snprintf(text, sizeof text, pattern, args...);
-  return {text, il, iw, ruptureTime};
+[[gnu::format(printf, 4, 5)]] SourceProblem problem(int il, int iw, bool ruptureTime, const char* pattern, ...) {
+  std::va_list args;
+  va_start(args, pattern);
+  SourceProblem p{formatList(pattern, args), il, iw, ruptureTime};
+  va_end(args);
+  return p;
 }
 
 // The time at which the running integral of `rate` reaches `target`.

@@ -1,6 +1,6 @@
 #include "science/structure.h"
 
-#include <cstdio>
+#include <cstdarg>
 
 #include "text/text.h"
 
@@ -22,11 +22,13 @@ std::string shown(std::string_view field) {
   return text;
 }
 
-template <typename... Args>
-StructureError error(long long line, long long column, long long last, const char* pattern, Args... args) {
-  char text[300];
-  std::snprintf(text, sizeof text, pattern, args...);
-  return {line, column, last, text};
+[[gnu::format(printf, 4, 5)]] StructureError error(long long line, long long column, long long last, const char* pattern,
+                                                    ...) {
+  std::va_list args;
+  va_start(args, pattern);
+  StructureError e{line, column, last, formatList(pattern, args)};
+  va_end(args);
+  return e;
 }
 
 // Checks one layer's values; `at` and `end` give each field's columns.

@@ -11,10 +11,15 @@ namespace slip {
 std::string format(const char* pattern, ...) {
   std::va_list args;
   va_start(args, pattern);
+  std::string text = formatList(pattern, args);
+  va_end(args);
+  return text;
+}
+
+std::string formatList(const char* pattern, std::va_list args) {
   std::va_list again;
   va_copy(again, args);
   const int size = std::vsnprintf(nullptr, 0, pattern, args);
-  va_end(args);
   std::string text(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
   if (size > 0) std::vsnprintf(text.data(), text.size() + 1, pattern, again);
   va_end(again);

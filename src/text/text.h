@@ -4,6 +4,7 @@
 // structure file.
 #pragma once
 
+#include <cstdarg>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,8 @@ namespace slip {
 
 // printf into a string of whatever length the text needs.
 [[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
+// The same for the arguments of a function that is itself printf-like.
+std::string formatList(const char* pattern, std::va_list args);
 
 // The shortest text that reads back as `value` ("1.944E-11", "0.09924", "inf").
 std::string showValue(double value);
