@@ -17,6 +17,7 @@
 // mistake, and so is a PREFIX that ends in a folder separator.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -66,9 +67,12 @@ std::string usageLine(const Program& program);
 std::string helpText(const Program& program);
 
 // Handles what every program does alike: prints --help or --version to
-// standard output, or a mistake with the usage line to standard error.
-// Returns the exit status, or -1 when the program should go on and run.
-int settleCommandLine(const Program& program, const CommandLine& line);
+// standard output, or a mistake with the usage line to standard error: the
+// line's own, or else `valueMistake`, what the program found wrong with a
+// value it reads from the line ("" for none). Returns the exit status, or
+// nothing when the program should go on and run.
+std::optional<int> settleCommandLine(const Program& program, const CommandLine& line,
+                                     std::string_view valueMistake = {});
 
 // Prints "PROG: error: MESSAGE" and the usage line to standard error; returns kExitUsage.
 int usageMistake(const Program& program, std::string_view message);
