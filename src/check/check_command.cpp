@@ -25,7 +25,7 @@ int cannotRead(const std::string& name, int error, const char* doing) {
   return cli::kExitFailed;
 }
 
-int check(const CheckSettings& s) {
+int examine(const CheckSettings& s) {
   StandardOutput out;
   const ModelReading reading = readModel(s.model, s.check, out);
   const CheckResult& result = reading.result;
@@ -38,10 +38,7 @@ int check(const CheckSettings& s) {
 }  // namespace
 
 int runCheck(int argc, char** argv) {
-  const cli::CommandLine line = cli::parseCommandLine(kProgram, argc, argv);
-  CheckSettings settings;
-  if (const auto settled = cli::settleCommandLine(kProgram, line, readSettings(line, settings))) return *settled;
-  return cli::finishRun(kProgram.name, check(settings));
+  return cli::runCompanion(kProgram, argc, argv, readSettings, examine);
 }
 
 }  // namespace slip::check

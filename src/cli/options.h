@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/files.h"
+
 namespace slip::cli {
 
 struct Option {
@@ -73,6 +75,19 @@ std::string helpText(const Program& program);
 // nothing when the program should go on and run.
 std::optional<int> settleCommandLine(const Program& program, const CommandLine& line,
                                      std::string_view valueMistake = {});
+
+// A companion's run, in the one shape they share: the command line read,
+// with `read` turning it into the program's settings (returning what is wrong
+// with a value, or ""); --help, --version and mistakes settled; then `run` on
+// the settings, the run ending in finishRun.
+template <class Settings>
+int runCompanion(const Program& program, int argc, char** argv, std::string (*read)(const CommandLine&, Settings&),
+                 int (*run)(const Settings&)) {
+  const CommandLine line = parseCommandLine(program, argc, argv);
+  Settings settings;
+  if (const std::optional<int> settled = settleCommandLine(program, line, read(line, settings))) return *settled;
+  return finishRun(program.name, run(settings));
+}
 
 // Prints "PROG: error: MESSAGE" and the usage line to standard error; returns kExitUsage.
 int usageMistake(const Program& program, std::string_view message);

@@ -145,10 +145,7 @@ int draw(const Settings& command) {
 
 int runMap(int argc, char** argv) {
   cli::installInterruptCleanup();
-  const cli::CommandLine line = cli::parseCommandLine(kProgram, argc, argv);
-  Settings settings;
-  if (const auto settled = cli::settleCommandLine(kProgram, line, readSettings(line, settings))) return *settled;
-  return cli::finishRun(kProgram.name, draw(settings));
+  return cli::runCompanion(kProgram, argc, argv, readSettings, draw);
 }
 
 }  // namespace slip::map

@@ -123,10 +123,7 @@ int run(const Settings& s) {
 
 int runSource(int argc, char** argv) {
   cli::installInterruptCleanup();
-  const cli::CommandLine line = cli::parseCommandLine(kProgram, argc, argv);
-  Settings settings;
-  if (const auto settled = cli::settleCommandLine(kProgram, line, readSettings(line, settings))) return *settled;
-  return cli::finishRun(kProgram.name, run(settings));
+  return cli::runCompanion(kProgram, argc, argv, readSettings, run);
 }
 
 }  // namespace slip::source
