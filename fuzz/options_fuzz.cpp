@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "map/command_line.h"
+#include "map/map_options.h"
 
 namespace {
 
@@ -47,10 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   require((line.outcome == slip::cli::Outcome::Mistake) == !line.mistake.empty());
   // slipmap's own values on top of the table.
-  const slip::map::Command command = slip::map::parseCommandLine(args);
-  if (command.line.outcome == slip::cli::Outcome::Run) {
-    require(command.figure.pixelWidth >= 100 && command.figure.pixelWidth <= 20000);
-    require(command.figure.contourStep >= 0.0);
+  const slip::cli::CommandLine mapLine = slip::cli::parseCommandLine(slip::map::kProgram, args);
+  slip::map::Settings settings;
+  if (mapLine.outcome == slip::cli::Outcome::Run && slip::map::readSettings(mapLine, settings).empty()) {
+    require(settings.figure.pixelWidth >= 100 && settings.figure.pixelWidth <= 20000);
+    require(settings.figure.contourStep >= 0.0);
   }
   return 0;
 }

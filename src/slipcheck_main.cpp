@@ -1,3 +1,3 @@
 #include "check/check_command.h"
 
-int main(int argc, char** argv) { return slip::check::runCheckCommand(argc, argv); }
+int main(int argc, char** argv) { return slip::check::runCheck(argc, argv); }

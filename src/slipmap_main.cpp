@@ -1,3 +1,3 @@
-#include "map/map_run.h"
+#include "map/map_command.h"
 
-int main(int argc, char** argv) { return slip::map::runSlipmap(argc, argv); }
+int main(int argc, char** argv) { return slip::map::runMap(argc, argv); }

@@ -1,3 +1,3 @@
 #include "source/source_command.h"
 
-int main(int argc, char** argv) { return slip::source::runSourceCommand(argc, argv); }
+int main(int argc, char** argv) { return slip::source::runSource(argc, argv); }

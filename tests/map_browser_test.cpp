@@ -184,7 +184,7 @@ TEST(MapBrowser, MomentRatePanelShowsItsPeak) {
   const auto data = example();
   auto grid = std::make_unique<SubfaultGrid>();
   ASSERT_EQ(source::readModelFile("test", std::string(SLIP_SOURCE_DIR) + "/examples/rateA.dat", *grid,
-                                  check::kEveryKind).exitStatus, -1);
+                                  check::kEveryKind).exitStatus, std::nullopt);
   FigureOptions options;
   options.name = "rateA-out4.csv";
   SourcePanels panels = sourcePanels(*grid, "rateA.dat");

@@ -1,9 +1,9 @@
-// The slipcheck command: its options and its files.
+// The slipcheck command: its settings (check_options.h) run on its model.
 #pragma once
 
 namespace slip::check {
 
 // Runs slipcheck with its command line and returns the exit status.
-int runCheckCommand(int argc, char** argv);
+int runCheck(int argc, char** argv);
 
 }  // namespace slip::check

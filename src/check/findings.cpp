@@ -1,5 +1,6 @@
 #include "check/findings.h"
 
+#include <iterator>
 #include <utility>
 
 #include "cli/diagnostics.h"
@@ -7,35 +8,52 @@
 namespace slip::check {
 namespace {
 
-cli::Severity severity(Kind kind) { return kind == Kind::kError ? cli::Severity::Error : cli::Severity::Warning; }
-
 std::string number(long long value) { return std::to_string(value); }
+
+// Every kind once, in the enum's order: its name in the count of those not
+// shown, and how it is said.
+struct KindInfo {
+  Kind kind;
+  const char* name;
+  cli::Severity severity;
+};
+
+constexpr KindInfo kKinds[] = {
+    {Kind::kError, "error", cli::Severity::Error},
+    {Kind::kShortRecord, "short record", cli::Severity::Warning},
+    {Kind::kSurplus, "values beyond a read", cli::Severity::Warning},
+    {Kind::kNull, "null value", cli::Severity::Warning},
+    {Kind::kSlash, "slash", cli::Severity::Warning},
+    {Kind::kDroppedCopies, "dropped copies", cli::Severity::Warning},
+    {Kind::kBlankLine, "blank line", cli::Severity::Warning},
+    {Kind::kLoneCr, "lone carriage return", cli::Severity::Warning},
+    {Kind::kCtrlZ, "Ctrl-Z", cli::Severity::Warning},
+    {Kind::kHighByte, "byte 128 to 255", cli::Severity::Warning},
+    {Kind::kUnshowable, "asterisks in the report", cli::Severity::Warning},
+    {Kind::kNotFinite, "infinite or NaN value", cli::Severity::Warning},
+    {Kind::kOutOfRange, "position out of range", cli::Severity::Warning},
+    {Kind::kTrailingText, "text after the last record", cli::Severity::Warning},
+    {Kind::kJoined, "entries run together", cli::Severity::Warning},
+    {Kind::kDecimalComma, "decimal comma", cli::Severity::Warning},
+    {Kind::kNegativeSlip35, "negative 35-degree slip", cli::Severity::Warning},
+};
+
+constexpr bool coversTheKinds() {
+  if (std::size(kKinds) != static_cast<std::size_t>(Kind::kCount)) return false;
+  for (std::size_t k = 0; k < std::size(kKinds); ++k) {
+    if (kKinds[k].kind != static_cast<Kind>(k)) return false;
+  }
+  return true;
+}
+static_assert(coversTheKinds(), "kKinds holds every Kind once, in the enum's order");
+
+constexpr const KindInfo& kindInfo(Kind kind) { return kKinds[static_cast<std::size_t>(kind)]; }
+
+cli::Severity severity(Kind kind) { return kindInfo(kind).severity; }
 
 }  // namespace
 
-const char* kindName(Kind kind) {
-  switch (kind) {
-    case Kind::kError: return "error";
-    case Kind::kShortRecord: return "short record";
-    case Kind::kSurplus: return "values beyond a read";
-    case Kind::kNull: return "null value";
-    case Kind::kSlash: return "slash";
-    case Kind::kDroppedCopies: return "dropped copies";
-    case Kind::kBlankLine: return "blank line";
-    case Kind::kLoneCr: return "lone carriage return";
-    case Kind::kCtrlZ: return "Ctrl-Z";
-    case Kind::kHighByte: return "byte 128 to 255";
-    case Kind::kUnshowable: return "asterisks in the report";
-    case Kind::kNotFinite: return "infinite or NaN value";
-    case Kind::kOutOfRange: return "position out of range";
-    case Kind::kTrailingText: return "text after the last record";
-    case Kind::kJoined: return "entries run together";
-    case Kind::kDecimalComma: return "decimal comma";
-    case Kind::kNegativeSlip35: return "negative 35-degree slip";
-    case Kind::kCount: break;
-  }
-  return "";
-}
+const char* kindName(Kind kind) { return kindInfo(kind).name; }
 
 Reporter::Reporter(std::string_view name, Output& out, const ReporterOptions& options)
     : name_(name), out_(out), all_(options.all), quiet_(options.quiet), kinds_(options.kinds),

@@ -48,7 +48,8 @@ enum class Kind : unsigned char {
   kCount
 };
 
-// A short name of each warning kind, for the count of those not shown.
+// A short name of each warning kind, for the count of those not shown (the
+// kinds' table, with how each is said, is in findings.cpp).
 const char* kindName(Kind kind);
 
 // A set of kinds, one bit each.

@@ -7,6 +7,7 @@
 // error in slipcheck's form.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@
 namespace slip::source {
 
 struct ModelFile {
-  int exitStatus = -1;   // -1: read whole; else the exit status after the diagnostic
+  std::optional<int> exitStatus;  // none: read whole; else the exit status after the diagnostic
   bool warned = false;   // warnings were said: the program ends with exit status 1 when done
 };
 

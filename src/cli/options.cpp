@@ -169,9 +169,11 @@ int usageMistake(const Program& program, std::string_view message) {
   return kExitUsage;
 }
 
-int settleCommandLine(const Program& program, const CommandLine& line) {
+std::optional<int> settleCommandLine(const Program& program, const CommandLine& line, std::string_view valueMistake) {
   switch (line.outcome) {
-    case Outcome::Run: return -1;
+    case Outcome::Run:
+      if (!valueMistake.empty()) return usageMistake(program, valueMistake);
+      return std::nullopt;
     case Outcome::Mistake: return usageMistake(program, line.mistake);
     case Outcome::Help: standardOutput().write(helpText(program)); break;
     case Outcome::Version:

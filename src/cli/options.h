@@ -17,12 +17,14 @@
 // mistake, and so is a PREFIX that ends in a folder separator.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "text/text.h"
+#include "cli/files.h"
 
 namespace slip::cli {
 
@@ -68,9 +70,25 @@ std::string usageLine(const Program& program);
 std::string helpText(const Program& program);
 
 // Handles what every program does alike: prints --help or --version to
-// standard output, or a mistake with the usage line to standard error.
-// Returns the exit status, or -1 when the program should go on and run.
-int settleCommandLine(const Program& program, const CommandLine& line);
+// standard output, or a mistake with the usage line to standard error: the
+// line's own, or else `valueMistake`, what the program found wrong with a
+// value it reads from the line ("" for none). Returns the exit status, or
+// nothing when the program should go on and run.
+std::optional<int> settleCommandLine(const Program& program, const CommandLine& line,
+                                     std::string_view valueMistake = {});
+
+// A companion's run, in the one shape they share: the command line read,
+// with `read` turning it into the program's settings (returning what is wrong
+// with a value, or ""); --help, --version and mistakes settled; then `run` on
+// the settings, the run ending in finishRun.
+template <class Settings>
+int runCompanion(const Program& program, int argc, char** argv, std::string (*read)(const CommandLine&, Settings&),
+                 int (*run)(const Settings&)) {
+  const CommandLine line = parseCommandLine(program, argc, argv);
+  Settings settings;
+  if (const std::optional<int> settled = settleCommandLine(program, line, read(line, settings))) return *settled;
+  return finishRun(program.name, run(settings));
+}
 
 // Prints "PROG: error: MESSAGE" and the usage line to standard error; returns kExitUsage.
 int usageMistake(const Program& program, std::string_view message);

@@ -16,162 +16,16 @@
 #include "science/moment.h"
 #include "science/structure.h"
 #include "source/exchange_files.h"
+#include "base/grid.h"
+#include "base/platform.h"
+#include "source/model_file.h"
+#include "source/source_options.h"
 #include "source/source_text.h"
 
 namespace slip::source {
 namespace {
 
 constexpr std::size_t kLargestStructure = 16u << 20;  // a few hundred bytes is usual
-
-// Values no source has: most likely given in another unit, which the refusal names.
-constexpr double kDeepest = 800.0;          // km: the deepest earthquakes lie near 700 km
-constexpr double kLongestSubfault = 100.0;  // km: 43 of them span 4300 km, beyond any rupture
-constexpr double kLongestDt = 20.0;         // s: 49 samples then last over 16 minutes
-
-enum OptionId { kRigidity, kStructure, kDepth, kStrike, kDip, kDx, kDz, kDt, kOnset, kJson, kMr,
-                kFsp, kSrf, kGeojson, kKml, kAll, kEvent };
-
-constexpr cli::Option kOptions[] = {
-    {0, "rigidity", "PA", "one rigidity for every subfault, in Pa (default 3.0e10)", kRigidity},
-    {0, "structure", "FILE",
-     "layered structure, one layer a line from the surface down:\n"
-     "THICKNESS_KM VP_KM_S VS_KM_S DENSITY_G_CM3; each subfault takes\n"
-     "mu = rho Vs^2 of the layer at its depth (needs --depth)",
-     kStructure},
-    {0, "depth", "KM", "the hypocentre's depth; a subfault lies at KM + a1(2) sin(dip)", kDepth},
-    {0, "strike", "DEG", "strike, clockwise from north (default: from the positions)", kStrike},
-    {0, "dip", "DEG", "dip, 0 to 90, to the right of strike (default: from the positions)", kDip},
-    {0, "dx", "KM", "subfault length along strike (default: the a1(1) spacing)", kDx},
-    {0, "dz", "KM", "subfault width down dip (default: the a1(2) spacing)", kDz},
-    {0, "dt", "S", "slip-rate sample interval (default 0.5 s)", kDt},
-    {0, "onset", "WHEN",
-     "rupture (default): a subfault's samples start at its rupture time;\norigin: every subfault's start at 0",
-     kOnset},
-    {0, "json", nullptr, "print the summary as one JSON object", kJson},
-    {0, "mr", "FILE",
-     "write the moment-rate function to FILE ('-': standard output,\n"
-     "the table alone; the summary then goes to standard error)",
-     kMr},
-    {0, "fsp", "FILE", "write the model as an FSP file (needs --depth)", kFsp},
-    {0, "srf", "FILE", "write the model as an SRF 2.0 file (needs --depth)", kSrf},
-    {0, "geojson", "FILE", "write the subfaults' outlines and values as GeoJSON", kGeojson},
-    {0, "kml", "FILE", "write the subfaults' outlines, coloured by slip, as KML", kKml},
-    {0, "all", "PREFIX", "write PREFIX.fsp, .srf, .geojson, .kml and .mr (needs --depth)", kAll},
-    {0, "event", "NAME", "the event's name in the FSP and KML files (default: the model file's)", kEvent},
-};
-
-const cli::Program kProgram = {
-    "slipsource",
-    "[MODEL]",
-    1,
-    "Reads the slip-rate model MODEL (default rateA.dat) as slipreport reads it\n"
-    "and prints the rupture as a seismic source, one quantity a line:\n"
-    "  the geometry: Dx, Dz from the a1(1), a1(2) spacing; strike, dip and the\n"
-    "    epicentre from a plane fitted to the positions a1(3), a1(4)\n"
-    "  M0 = sum of mu A slip (N m), A = Dx Dz; slip = sum of v dt, the report's at 0.5 s\n"
-    "  Mw = 2/3 (log10 M0 - 9.1), the IASPEI standard form for M0 in N m\n"
-    "    (and the Hanks-Kanamori form 2/3 log10(M0 in dyne cm) - 10.7)\n"
-    "  the moment-rate function on bins of dt from 0: sample k of a subfault\n"
-    "    lasts from t + (k-1) dt to t + k dt, t its rupture time, at the rate\n"
-    "    mu A sqrt(slp35^2 + slp125^2); its peak, centroid time, T5, T95,\n"
-    "    duration and integral (M0 unless a rake changes during slip)\n",
-    kOptions,
-    "exit status:\n"
-    "  0  done\n"
-    "  1  done, but look at the model's warnings (on standard error)\n"
-    "  2  the model or structure is refused, or a file cannot be read or written\n"
-    "  64 the command line is wrong\n",
-};
-
-struct Settings {
-  std::string model = "rateA.dat";
-  std::string structure;  // empty: a constant rigidity
-  std::string mr;         // empty: no table
-  bool json = false;
-  GeometryOptions geometry;
-  Rigidity rigidity;
-  Timing timing;
-  ExchangeFiles exchange;
-};
-
-// Reads the option values; returns -1, or the exit status of a mistake.
-int readSettings(const cli::CommandLine& line, Settings& s) {
-  bool rigidityGiven = false;
-  for (const cli::GivenOption& o : line.options) {
-    double v = 0.0;
-    const bool isNumber = cli::parseNumber(o.value, v);
-    auto bad = [&](const char* range) {
-      return cli::usageMistake(kProgram, o.name + " '" + o.value + "': " + range);
-    };
-    switch (o.id) {
-      case kRigidity:
-        if (!isNumber || !(v >= 1.0e8 && v <= 5.0e11)) {
-          return bad("give a rigidity from 1e8 to 5e11 Pa (in Pa: 30 GPa = 3e10)");
-        }
-        s.rigidity.constant = v;
-        rigidityGiven = true;
-        break;
-      case kStructure: s.structure = o.value; break;
-      case kDepth:
-        if (!isNumber || !(v >= 0.0 && v <= kDeepest)) {
-          return bad("give a depth from 0 to 800 km (in km: 16000 m = 16)");
-        }
-        s.geometry.depth = v;
-        break;
-      case kStrike:
-        if (!isNumber || v < 0.0 || v >= 360.0) return bad("give a strike from 0 up to 360 degrees");
-        s.geometry.strike = v;
-        break;
-      case kDip:
-        if (!isNumber || v < 0.0 || v > 90.0) return bad("give a dip from 0 to 90 degrees");
-        s.geometry.dip = v;
-        break;
-      case kDx:
-      case kDz:
-        if (!isNumber || !(v > 0.0 && v <= kLongestSubfault)) {
-          return bad("give a length above 0 and at most 100 km (in km: 5000 m = 5)");
-        }
-        (o.id == kDx ? s.geometry.dx : s.geometry.dz) = v;
-        break;
-      case kDt:
-        if (!isNumber || !(v > 0.0 && v <= kLongestDt)) {
-          return bad("give an interval above 0 and at most 20 s (in s: 500 ms = 0.5)");
-        }
-        s.timing.dt = v;
-        s.timing.dtGiven = true;
-        break;
-      case kOnset:
-        if (o.value == "rupture") {
-          s.timing.onset = Onset::kRuptureTime;
-        } else if (o.value == "origin") {
-          s.timing.onset = Onset::kOrigin;
-        } else {
-          return bad("give rupture or origin");
-        }
-        break;
-      case kJson: s.json = true; break;
-      case kMr: s.mr = o.value; break;
-      case kFsp: s.exchange.fsp = o.value; break;
-      case kSrf: s.exchange.srf = o.value; break;
-      case kGeojson: s.exchange.geojson = o.value; break;
-      case kKml: s.exchange.kml = o.value; break;
-      case kAll: s.exchange.all = o.value; break;
-      case kEvent: s.exchange.event = o.value; break;
-      default: break;
-    }
-  }
-  if (rigidityGiven && !s.structure.empty()) {
-    return cli::usageMistake(kProgram, "--rigidity and --structure both give the rigidity: give one");
-  }
-  if (!s.structure.empty() && !s.geometry.depth) {
-    return cli::usageMistake(kProgram, "--structure needs each subfault's depth: give the hypocentre's --depth KM");
-  }
-  s.exchange.settle(s.mr);
-  const std::string noDepth = s.exchange.depthMistake(s.geometry.depth.has_value());
-  if (!noDepth.empty()) return cli::usageMistake(kProgram, noDepth);
-  if (!line.operands.empty()) s.model = line.operands.front();
-  return -1;
-}
 
 // A rupture time refused: said at its place in the model file, as the reading noted it.
 int refuseRuptureTime(const std::string& name, const SourceProblem& p, const std::vector<check::ValuePlace>& places) {
@@ -229,7 +83,7 @@ int run(const Settings& s) {
   auto grid = std::make_unique<SubfaultGrid>();
   std::vector<check::ValuePlace> ruptureTimes;
   const ModelFile read = readModelFile(kProgram.name, s.model, *grid, check::kValuesInDoubt, &ruptureTimes);
-  if (read.exitStatus >= 0) return read.exitStatus;
+  if (read.exitStatus) return *read.exitStatus;
   Geometry geometry;
   if (SourceProblem p = deriveGeometry(*grid, s.geometry, geometry)) return refuse(s.model, p, ruptureTimes);
   auto model = std::make_unique<SourceModel>();
@@ -263,23 +117,17 @@ int run(const Settings& s) {
   const std::string unwritten = cli::writeOutputs(files);
   if (!unwritten.empty()) {
     cli::reportError(kProgram.name, unwritten);
-    return cli::finishRun(kProgram.name, cli::kExitFailed);
+    return cli::kExitFailed;
   }
   // Done; warnings of the model were said as it was read.
-  return cli::finishRun(kProgram.name, read.warned ? cli::kExitWarnings : cli::kExitDone);
+  return read.warned ? cli::kExitWarnings : cli::kExitDone;
 }
 
 }  // namespace
 
-int runSourceCommand(int argc, char** argv) {
+int runSource(int argc, char** argv) {
   cli::installInterruptCleanup();
-  const cli::CommandLine line = cli::parseCommandLine(kProgram, argc, argv);
-  const int settled = cli::settleCommandLine(kProgram, line);
-  if (settled >= 0) return settled;
-  Settings settings;
-  const int mistake = readSettings(line, settings);
-  if (mistake >= 0) return mistake;
-  return run(settings);
+  return cli::runCompanion(kProgram, argc, argv, readSettings, run);
 }
 
 }  // namespace slip::source

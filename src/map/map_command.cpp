@@ -1,8 +1,9 @@
-#include "map/map_run.h"
+#include "map/map_command.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,8 +15,9 @@
 #include "cli/exit_status.h"
 #include "cli/file_system.h"
 #include "cli/files.h"
-#include "map/command_line.h"
+#include "base/grid.h"
 #include "map/contours.h"
+#include "map/map_options.h"
 #include "map/number_text.h"
 #include "map/report_match.h"
 #include "map/report_reader.h"
@@ -46,18 +48,18 @@ std::string reportAge(const std::string& report, const std::string& model) {
   return "the files' modification times do not tell which is older: run slipreport again on the model";
 }
 
-// The model's panels, when there is a model and the report is its own: -1 to
-// go on, or the exit status of a model that a run would refuse (its located
+// The model's panels, when there is a model and the report is its own: nothing
+// to go on, or the exit status of a model that a run would refuse (its located
 // error, and no figure). `doubt` is set when the run must end with status 1:
 // the model's warnings were said, or the report is not the model's.
-int addModel(const std::string& model, const std::string& report, const ReportData& data, FigureOptions& figure,
-             bool& doubt) {
-  if (model.empty()) return -1;
+std::optional<int> addModel(const std::string& model, const std::string& report, const ReportData& data,
+                            FigureOptions& figure, bool& doubt) {
+  if (model.empty()) return std::nullopt;
   auto grid = std::make_unique<SubfaultGrid>();
   // The report's rake of a negative 35-degree slip is drawn: its warning too.
   const check::KindSet kinds = check::kValuesInDoubt | check::kindBit(check::Kind::kNegativeSlip35);
   const source::ModelFile read = source::readModelFile(kProgram.name, model, *grid, kinds);
-  if (read.exitStatus >= 0) return read.exitStatus;
+  if (read.exitStatus) return read.exitStatus;
   doubt = read.warned;
   if (const SlipDifference d = firstSlipDifference(data, *grid)) {
     char at[32];
@@ -72,16 +74,16 @@ int addModel(const std::string& model, const std::string& report, const ReportDa
     figure.notes.push_back("Moment rate and fault outline of " + std::string(baseName(model)) + " left out: its slip differs from "
                            "the report's at " + at + "; run slipreport again");
     doubt = true;
-    return -1;
+    return std::nullopt;
   }
   SourcePanels panels = sourcePanels(*grid, std::string(baseName(model)));
   figure.moment = std::move(panels.moment);
   figure.outline = panels.outline;
   figure.notes = std::move(panels.notes);
-  return -1;
+  return std::nullopt;
 }
 
-int draw(const Command& command) {
+int draw(const Settings& command) {
   const std::string target = command.output.empty() ? figurePathFor(command.report) : command.output;
   std::string model = command.model;
   if (model.empty()) {
@@ -126,9 +128,13 @@ int draw(const Command& command) {
   }
   FigureOptions figure = command.figure;
   bool doubt = false;
-  const int modelRead = addModel(model, command.report, *data, figure, doubt);
-  if (modelRead >= 0) return modelRead;
-  const std::string written = cli::writeOutput(target, writeSvg(layoutFigure(*data, figure)));
+  if (const auto refused = addModel(model, command.report, *data, figure, doubt)) return *refused;
+  const std::string svg = writeSvg(layoutFigure(*data, figure));
+  if (target == "-") {
+    cli::standardOutput().writeBytes(svg);  // finished, and a failure said, as the run ends
+    return doubt ? cli::kExitWarnings : cli::kExitDone;
+  }
+  const std::string written = cli::writeOutput(target, svg);
   if (!written.empty()) {
     cli::reportError(kProgram.name, written);
     return cli::kExitFailed;
@@ -138,14 +144,9 @@ int draw(const Command& command) {
 
 }  // namespace
 
-int runSlipmap(int argc, char** argv) {
+int runMap(int argc, char** argv) {
   cli::installInterruptCleanup();
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  const Command command = parseCommandLine(args);
-  const int settled = cli::settleCommandLine(kProgram, command.line);
-  if (settled >= 0) return settled;
-  return draw(command);
+  return cli::runCompanion(kProgram, argc, argv, readSettings, draw);
 }
 
 }  // namespace slip::map

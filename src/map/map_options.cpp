@@ -1,6 +1,4 @@
-#include "map/command_line.h"
-
-#include "cli/options.h"
+#include "map/map_options.h"
 
 namespace slip::map {
 namespace {
@@ -33,22 +31,14 @@ const cli::Program kProgram = {
     "report or unwritable figure (nothing is written), 64 a command-line mistake.\n",
 };
 
-Command parseCommandLine(const std::vector<std::string>& args) {
-  Command c;
-  c.line = cli::parseCommandLine(kProgram, args);
-  if (c.line.outcome != cli::Outcome::Run) return c;
-  auto mistake = [&](std::string message) {
-    c.line.outcome = cli::Outcome::Mistake;
-    c.line.mistake = std::move(message);
-    return c;
-  };
-  for (const cli::GivenOption& option : c.line.options) {
+std::string readSettings(const cli::CommandLine& line, Settings& c) {
+  for (const cli::GivenOption& option : line.options) {
     const std::string& value = option.value;
     switch (option.id) {
       case kOutput: c.output = value; break;
       case kContour:
         if (!cli::parseNumber(value, c.figure.contourStep) || !(c.figure.contourStep > 0.0))
-          return mistake(option.name + " needs a number of seconds above 0, not '" + value + "'");
+          return option.name + " needs a number of seconds above 0, not '" + value + "'";
         break;
       case kNoArrows: c.figure.arrows = false; break;
       case kTitle: c.figure.title = value; break;
@@ -56,16 +46,16 @@ Command parseCommandLine(const std::vector<std::string>& args) {
       case kWidth: {
         long long width = 0;
         if (!cli::parseInteger(value, width) || width < 100 || width > 20000)
-          return mistake(option.name + " needs a whole number of pixels from 100 to 20000, not '" + value + "'");
+          return option.name + " needs a whole number of pixels from 100 to 20000, not '" + value + "'";
         c.figure.pixelWidth = static_cast<int>(width);
         break;
       }
       default: break;
     }
   }
-  if (!c.line.operands.empty()) c.report = c.line.operands.front();
+  if (!line.operands.empty()) c.report = line.operands.front();
   c.figure.name = baseName(c.report);
-  return c;
+  return {};
 }
 
 std::string modelBeside(const std::string& report) {

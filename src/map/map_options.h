@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "cli/options.h"
 #include "map/figure_layout.h"
@@ -11,16 +10,15 @@ namespace slip::map {
 
 extern const cli::Program kProgram;  // slipmap's options, usage and help
 
-struct Command {
-  cli::CommandLine line;  // the outcome: run, help, version or a mistake
+struct Settings {
   std::string report = "rateA-out4.csv";
   std::string output;     // empty: the report's name with the extension .svg; "-": standard output
   std::string model;      // --model; empty: modelBeside(report), when that file exists
   FigureOptions figure;
 };
 
-// The arguments after the program's name.
-Command parseCommandLine(const std::vector<std::string>& args);
+// The settings a command line asks for. Returns what is wrong with a value, or "".
+std::string readSettings(const cli::CommandLine& line, Settings& settings);
 
 // The figure's default name: the report's with its extension replaced by
 // ".svg" ("run/rateA-out4.csv" -> "run/rateA-out4.svg", "report" -> "report.svg").
