@@ -18,7 +18,7 @@
 #include "source/exchange_files.h"
 #include "base/grid.h"
 #include "base/platform.h"
-#include "source/model_file.h"
+#include "check/model_file.h"
 #include "source/source_options.h"
 #include "source/source_text.h"
 
