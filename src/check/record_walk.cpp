@@ -8,7 +8,7 @@
 #include "check/value_checks.h"
 #include "driver/fatal.h"
 #include "driver/units.h"
-#include "input/char_classes.h"
+#include "input/list_reader.h"
 
 namespace slip::check {
 namespace {
