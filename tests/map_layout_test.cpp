@@ -65,7 +65,7 @@ void expectLegible(const Figure& f, const std::string& what) {
 TEST(MapLayout, EveryTextInsideAndApart) {
   const std::string longTitle =
       "Joint inversion of teleseismic body waves, strong motion and static offsets, a_name_without_any_blank_that_runs_on";
-  MomentPanel moment{{0, 5, 10, 20, 30, 45}, {0, 2e18, 6e18, 3e18, 1e18, 0}, "M0 2.1E20 N m, Mw 7.5",
+  MomentPanel moment{{0, 5, 10, 20, 30, 45}, {0, 2e18, 6e18, 3e18, 1e18, 0},
                       "Moment rate (N m/s) of a model with a long name: M0 2.1E20 N m, Mw 7.5, centroid 20.0 s, T5 to T95 5.0 to 40.0 s (35.0 s)"};
   FaultOutline outline{{{-109.75, 26.2}, {-110.55, 28.1}, {-111.35, 27.6}, {-110.45, 25.9}}, 340.0};
   const struct { const char* report; Edit edit; double contour; std::string title; bool extras; } cases[] = {

@@ -69,6 +69,9 @@ std::string withLine(int line, const std::string& text) {
   return testing::joinLines(lines);
 }
 
+// `model` with text after a lone CR at the end of its first record, which the read ignores.
+std::string loneCrOnFirstLine(std::string model) { return model.insert(model.find('\n'), " \rnote"); }
+
 TEST(SourceCommand, Refusals) {
   const std::string canonical = testing::canonicalModel();
   const std::vector<std::string> oriented = {"--strike", "90", "--dip", "45", "--dz", "1"};
@@ -85,6 +88,17 @@ TEST(SourceCommand, Refusals) {
        "rateA.dat: error: the positions move 0.9121 km on the map per km of a1(1), not 1 within 1 %: x is not km "
        "along strike; give --strike (and --dip)\n"},
       {"a negative rupture time", withLine(16, " 1 2 3 4 -2.5"), oriented, 2,
+       "rateA.dat:16:10: error: rupture time -2.5 s is negative: the moment-rate function starts at 0\n"
+       "  in subfault W 1 L 2 (group 2 of 946), the fifth value of its second header record\n"
+       " 16 |  1 2 3 4 -2.5\n"
+       "    |          ^~~~\n"},
+      // The excerpt's tildes stop at the slash, and a lone CR on an earlier line ends no line.
+      {"a negative rupture time before a slash", withLine(16, " 1 2 3 4 -2.5/"), oriented, 2,
+       "rateA.dat:16:10: error: rupture time -2.5 s is negative: the moment-rate function starts at 0\n"
+       "  in subfault W 1 L 2 (group 2 of 946), the fifth value of its second header record\n"
+       " 16 |  1 2 3 4 -2.5/\n"
+       "    |          ^~~~\n"},
+      {"a negative rupture time after a lone CR", loneCrOnFirstLine(withLine(16, " 1 2 3 4 -2.5")), oriented, 2,
        "rateA.dat:16:10: error: rupture time -2.5 s is negative: the moment-rate function starts at 0\n"
        "  in subfault W 1 L 2 (group 2 of 946), the fifth value of its second header record\n"
        " 16 |  1 2 3 4 -2.5\n"

@@ -8,6 +8,7 @@
 #include "base/units.h"
 #include "check/value_checks.h"
 #include "text/text.h"
+#include "input/list_reader.h"
 
 namespace slip::check {
 namespace {
@@ -26,9 +27,7 @@ bool plainInteger(std::string_view text) {
 
 // Whether an entry that ended at byte `after` runs into the next: no blank,
 // tab, line end, comma or slash between them (nor the end of the data).
-bool runsIntoNext(int after) {
-  return after != kEof && after != ' ' && after != '\t' && after != '\n' && after != ',' && after != '/';
-}
+bool runsIntoNext(int after) { return !endsEntry(after); }
 
 // The one text of a blank-line warning, from the first line feed of a run or a later one.
 const char kBlankLineInRead[] = "blank line inside a value read: the read passes over it to the next record";

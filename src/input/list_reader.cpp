@@ -695,6 +695,11 @@ ReadStatus BasicListReader<Observer>::valueRead(double* targets, int count) {
   return {};
 }
 
+bool endsEntry(int c) {
+  const CharClass k = classOf(c);
+  return (k >= kBlank && k <= kSlash) || k == kEndOfData;
+}
+
 template class BasicListReader<NoReadObserver>;
 template class BasicListReader<ReadObserver>;
 

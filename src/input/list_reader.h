@@ -44,6 +44,11 @@ class BasicListReader {
   Observer& observer_;
 };
 
+// Whether byte `c` (or kEof) ends the entry before it, as the reader's byte
+// table has it: a blank, a tab, a line feed, a comma, a slash or the end of
+// the data. Any other byte after an entry runs into it (a lone CR too).
+bool endsEntry(int c);
+
 // The run's reader: nothing observes it.
 class ListReader : public BasicListReader<NoReadObserver> {
  public:

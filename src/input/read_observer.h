@@ -1,11 +1,10 @@
 // What the list reader can tell an observer about the text it reads.
 //
 // The run itself reads with NoReadObserver, whose calls are empty and inline:
-// they compile away, and the run's reader is the plain reader. A checker
-// reads with a ReadObserver of its own and learns where every request starts,
-// where each entry begins and ends, the line feeds a value read crosses, the
-// nulls and slashes it meets, the copies it drops and where the rest of a
-// record begins. The reader behaves the same with either observer.
+// they compile away, and the run's reader is the plain reader. A checker reads with a ReadObserver of its own and learns
+// where every request starts, where each entry begins and ends, the line
+// feeds a value read crosses, the nulls and slashes it meets, the copies it
+// drops and where the rest of a record begins. The reader behaves the same with either observer.
 //
 // Positions are pointers into the ByteSource's current block (see
 // ByteSource::setBlockObserver for how to turn them into offsets); a position
@@ -25,7 +24,28 @@ struct ListEntry {
 
 using TextPosition = const unsigned char*;
 
-// Every call is a no-op; `target` counts a value read's targets from 0.
+// Every call is empty by default: an observer overrides the ones it wants.
+// `target` counts a value read's targets from 0.
+class ReadObserver {
+ public:
+  virtual void requestStart(bool /*valueRead*/, int /*count*/, TextPosition) {}
+  virtual void entryStart(TextPosition, int /*target*/) {}
+  virtual void entryEnd(TextPosition /*stop*/, const ListEntry&, int /*target*/) {}
+  virtual void entryFailed(TextPosition /*stop*/, ReadError) {}
+  // The first line feed of a run of blanks and line feeds between entries,
+  // then how many more the run held (each ends an empty record).
+  virtual void recordCrossed(TextPosition /*lineFeed*/, int /*target*/) {}
+  virtual void moreRecordsCrossed(int /*count*/, int /*target*/) {}
+  virtual void commaNull(TextPosition, int /*target*/) {}
+  virtual void slash(TextPosition, int /*target*/) {}
+  virtual void readEnd(TextPosition /*restOfRecord*/, int /*droppedCopies*/) {}
+
+ protected:
+  ~ReadObserver() = default;
+};
+
+// The run's observer: the same calls, each empty and not virtual, so that
+// they compile away from the run's reader.
 struct NoReadObserver {
   void requestStart(bool /*valueRead*/, int /*count*/, TextPosition) {}
   void entryStart(TextPosition, int /*target*/) {}
@@ -36,25 +56,6 @@ struct NoReadObserver {
   void commaNull(TextPosition, int /*target*/) {}
   void slash(TextPosition, int /*target*/) {}
   void readEnd(TextPosition /*restOfRecord*/, int /*droppedCopies*/) {}
-};
-
-// The same calls, for an observer that wants them.
-class ReadObserver {
- public:
-  virtual void requestStart(bool valueRead, int count, TextPosition at) = 0;
-  virtual void entryStart(TextPosition at, int target) = 0;
-  virtual void entryEnd(TextPosition stop, const ListEntry& entry, int target) = 0;
-  virtual void entryFailed(TextPosition stop, ReadError error) = 0;
-  // The first line feed of a run of blanks and line feeds between entries,
-  // then how many more the run held (each ends an empty record).
-  virtual void recordCrossed(TextPosition lineFeed, int target) = 0;
-  virtual void moreRecordsCrossed(int count, int target) = 0;
-  virtual void commaNull(TextPosition at, int target) = 0;
-  virtual void slash(TextPosition at, int target) = 0;
-  virtual void readEnd(TextPosition restOfRecord, int droppedCopies) = 0;
-
- protected:
-  ~ReadObserver() = default;
 };
 
 }  // namespace slip

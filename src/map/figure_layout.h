@@ -29,7 +29,6 @@ namespace slip::map {
 struct MomentPanel {
   std::vector<double> times;  // s, ascending
   std::vector<double> rates;  // N m/s, one for each time
-  std::string caption;        // shown in the panel's corner ("M0 1.2E20 N m, Mw 7.3"), may be empty
   std::string heading;        // above the panel, wrapped to its width; empty: "Moment rate (N m/s)"
 };
 

@@ -58,9 +58,6 @@ void layoutMomentPanel(const MomentPanel& panel, const FigureParts& parts, TextR
     }
   }
   placeText(textMark({(axes.x0 + axes.x1) / 2, axes.y1 + 32.0}, "Time (s)", kAxisText, Anchor::Middle), room, marks);
-  if (!panel.caption.empty()) {
-    placeText(textMark({axes.x1 - 6.0, axes.y0 + 14.0}, panel.caption, kTickText, Anchor::End), room, marks);
-  }
 }
 
 }  // namespace slip::map
