@@ -90,15 +90,22 @@ namespace {
 
 static_assert(std::endian::native == std::endian::little, "digit groups are loaded little-endian");
 
-// Bytes the in-place reading may look at from the entry's first byte: a
-// repeat count and its asterisk (11 bytes), a sign, at most 19 digits and a
-// point (21 bytes), then either a digit group load of 8 bytes or an exponent
-// letter, its sign, 4 digits and the byte after them (7 bytes). A zero looks
-// at most at "0.", three groups of 8 and an exponent (33 bytes). A run of
-// entries looks at 8 bytes for blanks before the first, at most 40 for the
-// entry (39 of them up to the byte that ends it) and at the 8 from there
-// for its blanks.
-constexpr std::ptrdiff_t kInPlaceWindow = 56;
+// Bytes the in-place reading may look at from where it starts; an entry is
+// read in place only when this many bytes of the block remain. A number looks
+// at a repeat count and its asterisk, a sign, at most 19 digits and a point,
+// then either a digit group or an exponent (a letter, its sign, 4 digits and
+// the byte after them). A zero looks at most at "0.", three groups and an
+// exponent. A run of entries looks at one group for the blanks before the
+// first entry, at the entry, and at one group for the blanks after it.
+constexpr std::ptrdiff_t kGroupBytes = 8;
+constexpr std::ptrdiff_t kRepeatCountBytes = 10 + 1;
+constexpr std::ptrdiff_t kSignDigitsPointBytes = 1 + kMaxMantissaDigits + 1;
+constexpr std::ptrdiff_t kExponentBytes = 1 + 1 + 4 + 1;
+constexpr std::ptrdiff_t kEntryLook = kRepeatCountBytes + kSignDigitsPointBytes + kGroupBytes;
+constexpr std::ptrdiff_t kZeroLook = 2 + 3 * kGroupBytes + kExponentBytes;
+constexpr std::ptrdiff_t kInPlaceWindow = kGroupBytes + kEntryLook + kGroupBytes;
+static_assert(kExponentBytes <= kGroupBytes && kZeroLook <= kEntryLook && kInPlaceWindow == 56,
+              "the window covers every look of the in-place reading");
 
 constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
 
@@ -109,6 +116,14 @@ constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 10000
   return (((a & 0x000000FF000000FFu) * 0x000F424000000064u) +
           (((a >> 16) & 0x000000FF000000FFu) * 0x0000271000000001u)) >> 32;
 }
+
+// Of eight bytes less '0' each (the first in the lowest byte), the top bit of
+// every byte that is not a digit 0..9. A borrow or carry only reaches the
+// bytes after the first that is not, so that byte is always seen.
+[[gnu::always_inline]] inline std::uint64_t nonDigitBytes(std::uint64_t a) {
+  return (a | (a + 0x7676767676767676u)) & 0x8080808080808080u;
+}
+[[gnu::always_inline]] inline bool allDigits(std::uint64_t a) { return nonDigitBytes(a) == 0; }
 
 // Appends the run of digits at `p` to `mantissa` and `count`; stops early
 // once `count` passes 19 (the number is then left to the byte scanner).
@@ -128,9 +143,7 @@ template <bool shortRun>
     std::uint64_t bytes;
     std::memcpy(&bytes, p, sizeof bytes);
     const std::uint64_t a = bytes - 0x3030303030303030u;
-    // A byte is a digit when a's byte is at most 9: a borrow or carry only
-    // reaches the bytes after the first that is not.
-    const std::uint64_t others = (a | (a + 0x7676767676767676u)) & 0x8080808080808080u;
+    const std::uint64_t others = nonDigitBytes(a);
     if (others == 0) {
       // Eight zeros (as in the fraction of a zero written with 17 digits) add nothing.
       mantissa = mantissa * kPowersOfTen[8] + (a == 0 ? 0 : eightDigits(a));
@@ -221,13 +234,6 @@ template <bool afterCount>
 // Dense models write nearly every value in one of two layouts, each read
 // here with a few whole-word tests in place of a test per byte; a number in
 // any other layout goes on to numberInPlace, which reads it the same.
-
-// A digit test of all eight bytes of `a` (the bytes less '0'), true when
-// every byte is 0..9. A borrow or carry only reaches the bytes after the
-// first that is not a digit, so that byte is always seen.
-[[gnu::always_inline]] inline bool allDigits(std::uint64_t a) {
-  return ((a | (a + 0x7676767676767676u)) & 0x8080808080808080u) == 0;
-}
 
 // An optional minus, a digit and a point, then either
 //  - five digits, then an exponent letter (D, E, d or e), a sign and two
