@@ -11,7 +11,9 @@
 namespace slip {
 
 // printf into a string of whatever length the text needs.
-[[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
+// gnu_printf: the C99 conversions (%zu) on every platform; mingw's C++ runtime
+// formats through its ISO C printf, not the Windows C library's.
+[[gnu::format(gnu_printf, 1, 2)]] std::string format(const char* pattern, ...);
 // The same for the arguments of a function that is itself printf-like.
 std::string formatList(const char* pattern, std::va_list args);
 
