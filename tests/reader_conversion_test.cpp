@@ -125,8 +125,8 @@ class BoundaryMaker {
     const std::string sign = e < 0 ? "-" : "+";
     std::string exponent = std::to_string(std::abs(e));
     if (n == 17 && e >= -1 && e < 17) {
-      const auto point = static_cast<std::size_t>(e + 1);
-      s.file = e < 0 ? "0." + digits : digits.substr(0, point) + "." + digits.substr(point);
+      const auto whole = static_cast<std::size_t>(e + 1);
+      s.file = e < 0 ? "0." + digits : digits.substr(0, whole) + "." + digits.substr(whole);
     } else {
       exponent.insert(0, (n == 17 ? 3 : 2) - std::min<std::size_t>(exponent.size(), n == 17 ? 3 : 2), '0');
       s.file = digits.substr(0, 1) + "." + digits.substr(1) + "E" + sign + exponent;
@@ -283,7 +283,7 @@ TEST(ReaderConversion, DenseLayoutsMatchStrtod) {
     for (int i = 0; i < 60000; ++i) {
       Sample s = maker.denseLayout(n, i % 2 == 1);
       if (i % 7 == 3) s.file.insert(0, "-"), s.oracle.insert(0, "-");
-      text += separators[i % 10 == 0 ? 0 : (i * 7) % std::size(separators)] + s.file + (i % 10 == 9 ? "\n" : "");
+      text += separators[i % 10 == 0 ? 0 : static_cast<std::size_t>(i * 7) % std::size(separators)] + s.file + (i % 10 == 9 ? "\n" : "");
       want.push_back(std::strtod(s.oracle.c_str(), nullptr));
     }
     MemoryReader memory(text);
