@@ -2,7 +2,9 @@
 # Instruction count (callgrind, whole process) and peak memory of one run of
 # the tool, in a release build, on the bundled example model and on the same
 # subfaults written by make_model's styles (mixed, e5, list17), sparse as the
-# example and dense (almost every sample a different nonzero value). Beside
+# example and dense (almost every sample a different nonzero value), and
+# written as a list-directed WRITE pads them with rates spread over 1e-4 to
+# 5 m/s (listwrite-spread). Beside
 # each run, the baseline: a process that reads the model whole and converts
 # every token with fast_float's from_chars (bench/baseline), and the run's
 # ratio to it.
@@ -38,14 +40,15 @@ instructions() {  # callgrind's total of a run in folder $1 of program $2, outpu
   grep -E '^(summary|totals):' "$3" | head -1 | awk '{print $2}'
 }
 
-models=(example e5 list17 mixed-dense e5-dense list17-dense)
-printf '%-13s %8s %11s %8s %11s %9s %10s\n' model bytes 'run Ir' 'Ir/value' 'baseline Ir' 'run/base' 'peak KiB'
+models=(example e5 list17 mixed-dense e5-dense list17-dense listwrite-spread)
+printf '%-16s %8s %11s %8s %11s %9s %10s\n' model bytes 'run Ir' 'Ir/value' 'baseline Ir' 'run/base' 'peak KiB'
 for model in "${models[@]}"; do
   dir=$work/$model
   mkdir "$dir"
   case $model in
     example) cp examples/rateA.dat "$dir/" ;;
     *-dense) "$build/make_model" 1 "$dir/rateA.dat" "${model%-dense}" dense ;;
+    *-spread) "$build/make_model" 1 "$dir/rateA.dat" "${model%-spread}" spread ;;
     *) "$build/make_model" 1 "$dir/rateA.dat" "$model" sparse ;;
   esac
   bytes=$(stat -c %s "$dir/rateA.dat")
@@ -53,7 +56,7 @@ for model in "${models[@]}"; do
   base=$(instructions "$dir" "$baseline" "$work/$model.base.out")
   (cd "$dir" && /usr/bin/time -v "$tool" 2>"$work/$model.time")
   peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/$model.time")
-  printf '%-13s %8s %11s %8s %11s %9s %10s\n' "$model" "$bytes" "$run" \
+  printf '%-16s %8s %11s %8s %11s %9s %10s\n' "$model" "$bytes" "$run" \
     "$(awk -v a="$run" -v n="$values" 'BEGIN {printf "%.1f", a / n}')" "$base" \
     "$(awk -v a="$run" -v b="$base" 'BEGIN {printf "%.2f", a / b}')" "$peak"
 done

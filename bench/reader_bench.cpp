@@ -50,7 +50,8 @@ void readModel(benchmark::State& state, const char* path) {
   BENCHMARK_CAPTURE(bench, list17, SLIP_BENCH_MODELS "/rateA-list17.dat");       \
   BENCHMARK_CAPTURE(bench, mixed_dense, SLIP_BENCH_MODELS "/rateA-mixed-dense.dat"); \
   BENCHMARK_CAPTURE(bench, e5_dense, SLIP_BENCH_MODELS "/rateA-e5-dense.dat");   \
-  BENCHMARK_CAPTURE(bench, list17_dense, SLIP_BENCH_MODELS "/rateA-list17-dense.dat")
+  BENCHMARK_CAPTURE(bench, list17_dense, SLIP_BENCH_MODELS "/rateA-list17-dense.dat");   \
+  BENCHMARK_CAPTURE(bench, listwrite_spread, SLIP_BENCH_MODELS "/rateA-listwrite-spread.dat")
 SLIP_EVERY_MODEL(readModel);
 
 // The C library's conversion of every blank-separated token, and nothing else.

@@ -35,5 +35,6 @@ BENCHMARK_CAPTURE(wholeRun, list17, SLIP_BENCH_MODELS "/rateA-list17.dat")->Unit
 BENCHMARK_CAPTURE(wholeRun, mixed_dense, SLIP_BENCH_MODELS "/rateA-mixed-dense.dat")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(wholeRun, e5_dense, SLIP_BENCH_MODELS "/rateA-e5-dense.dat")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(wholeRun, list17_dense, SLIP_BENCH_MODELS "/rateA-list17-dense.dat")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(wholeRun, listwrite_spread, SLIP_BENCH_MODELS "/rateA-listwrite-spread.dat")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -18,7 +18,11 @@
 //   list17   every value unrounded with 17 significant digits, as a
 //            list-directed WRITE of a double lays it out: from 0.1 up in fixed
 //            notation, others as d.ddddddddddddddddE-ddd, 3 blanks before each
-// All three describe the same subfaults: the random draws are the same.
+//   listwrite list17's numbers padded as a compiler's list-directed WRITE
+//            pads them: a blank, then each value right-aligned in 25
+//            columns, a fixed one (0 and [0.1, 1e17)) followed by the 5
+//            blanks its missing exponent would fill
+// All styles describe the same subfaults: the random draws are the same.
 //
 // Densities:
 //   sparse   (the default) a subfault slips only inside the patch, and only
@@ -27,6 +31,8 @@
 //            random (a creeping background), so almost every value is a
 //            different nonzero number; only coordinates on the epicentre's
 //            row and column stay zero
+//   spread   as dense, but the background rates spread over 1e-4 to 5 m/s,
+//            three quarters of them 0.1 m/s or more
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -59,20 +65,29 @@ struct Random {
   int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
 };
 
-enum class Style { kMixed, kE5, kList17 };
+enum class Style { kMixed, kE5, kList17, kListWrite };
+enum class Density { kSparse, kDense, kSpread };
 
-// 17 significant digits: fixed notation from 0.1 up, else a 3-digit exponent.
-void writeList17(std::FILE* out, double v) {
+// 17 significant digits: fixed notation for 0 and from 0.1 to 1e17, else a
+// 3-digit exponent. `padded`: in 25 columns, a fixed value followed by 5
+// blanks; else 3 blanks before each value.
+void writeList17(std::FILE* out, double v, bool padded) {
   char text[64];
   std::snprintf(text, sizeof text, "%.16E", v);
   const char* e = std::strchr(text, 'E');
   const int exponent = std::atoi(e + 1);
-  if (v != 0.0 && exponent >= -1 && exponent < 16) {
-    std::fprintf(out, "   %.*f", 16 - exponent, v);
+  char number[64];
+  const bool fixed = padded ? v == 0.0 || (exponent >= -1 && exponent < 17) : v != 0.0 && exponent >= -1 && exponent < 16;
+  if (fixed) {
+    std::snprintf(number, sizeof number, "%.*f", 16 - exponent, v);
   } else {
-    std::fprintf(out, "   %.*sE%c%03d", static_cast<int>(e - text), text, exponent < 0 ? '-' : '+',
-                 std::abs(exponent));
+    std::snprintf(number, sizeof number, "%.*sE%c%03d", static_cast<int>(e - text), text, exponent < 0 ? '-' : '+',
+                  std::abs(exponent));
   }
+  if (!padded)
+    std::fprintf(out, "   %s", number);
+  else
+    std::fprintf(out, " %*s%s", fixed ? 20 : 25, number, fixed ? "     " : "");
 }
 
 // One value in the `form` (0..5) drawn for it, or in the style's one form.
@@ -81,8 +96,8 @@ void writeValue(std::FILE* out, int form, Style style, double v, int decimals) {
     std::fprintf(out, " %.5E", v);
     return;
   }
-  if (style == Style::kList17) {
-    writeList17(out, v);
+  if (style == Style::kList17 || style == Style::kListWrite) {
+    writeList17(out, v, style == Style::kListWrite);
     return;
   }
   char text[64];
@@ -127,8 +142,9 @@ void writeRecord(std::FILE* out, Random& random, Style style, const double* v, i
 // A slip-rate pulse of the given slip (m): a triangle of `rise` seconds
 // starting at `onset`, sampled every kDt and scaled so that the samples'
 // sum times kDt is the slip.
-// A dense model adds to each sample a background rate drawn for it.
-void pulse(Random& random, bool dense, double slip, double onset, double rise, bool rounded,
+// A dense or spread model adds to each sample a background rate drawn for it;
+// a spread one draws it over 1e-4 to 5 m/s, evenly in the cube root of its logarithm.
+void pulse(Random& random, Density density, double slip, double onset, double rise, bool rounded,
            double* rate) {
   double sum = 0.0;
   for (int k = 0; k < kSamples; ++k) {
@@ -140,7 +156,8 @@ void pulse(Random& random, bool dense, double slip, double onset, double rise, b
   for (int k = 0; k < kSamples; ++k) {
     // Rounded to the 5 decimals the mixed style writes, so the file holds what was meant.
     double r = sum > 0.0 ? rate[k] * slip / (sum * kDt) : 0.0;
-    if (dense) r += 0.002 + 0.02 * random.uniform();
+    if (density == Density::kDense) r += 0.002 + 0.02 * random.uniform();
+    if (density == Density::kSpread) r += 1e-4 * std::pow(5e4, std::cbrt(random.uniform()));
     rate[k] = rounded ? std::round(r * 1e5) / 1e5 : r;
   }
 }
@@ -150,7 +167,7 @@ double keep(double at, double scale, Style style) {
   return style == Style::kMixed ? std::round(at * scale) / scale : at;
 }
 
-void writeGroup(std::FILE* out, Random& random, Style style, bool dense, int il, int iw) {
+void writeGroup(std::FILE* out, Random& random, Style style, Density density, int il, int iw) {
   const double strike = 200.0 * kPi / 180.0;
   const double dip = 18.0 * kPi / 180.0;
   const double x = (il - kEpiCol) * kDx;  // km along strike from the epicentre
@@ -180,8 +197,8 @@ void writeGroup(std::FILE* out, Random& random, Style style, bool dense, int il,
   double a2[5] = {200.0, 18.0, kDx, kDw, keep(time, 1e3, style)};
   double s35[kSamples], s125[kSamples];
   const bool rounded = style == Style::kMixed;
-  pulse(random, dense, slip * std::cos(phi), onset, rise, rounded, s35);
-  pulse(random, dense, slip * std::sin(phi), onset, rise, rounded, s125);
+  pulse(random, density, slip * std::cos(phi), onset, rise, rounded, s35);
+  pulse(random, density, slip * std::sin(phi), onset, rise, rounded, s125);
 
   writeRecord(out, random, style, a1, 5, 5);
   writeRecord(out, random, style, a2, 5, 3);
@@ -203,16 +220,21 @@ int main(int argc, char** argv) {
       style = Style::kE5;
     } else if (std::strcmp(argv[3], "list17") == 0) {
       style = Style::kList17;
+    } else if (std::strcmp(argv[3], "listwrite") == 0) {
+      style = Style::kListWrite;
     } else if (std::strcmp(argv[3], "mixed") != 0) {
-      std::fprintf(stderr, "make_model: unknown style %s (mixed, e5 or list17)\n", argv[3]);
+      std::fprintf(stderr, "make_model: unknown style %s (mixed, e5, list17 or listwrite)\n", argv[3]);
       return 2;
     }
   }
-  bool dense = false;
+  Density density = Density::kSparse;
   if (argc > 4) {
-    dense = std::strcmp(argv[4], "dense") == 0;
-    if (!dense && std::strcmp(argv[4], "sparse") != 0) {
-      std::fprintf(stderr, "make_model: unknown density %s (sparse or dense)\n", argv[4]);
+    if (std::strcmp(argv[4], "dense") == 0) {
+      density = Density::kDense;
+    } else if (std::strcmp(argv[4], "spread") == 0) {
+      density = Density::kSpread;
+    } else if (std::strcmp(argv[4], "sparse") != 0) {
+      std::fprintf(stderr, "make_model: unknown density %s (sparse, dense or spread)\n", argv[4]);
       return 2;
     }
   }
@@ -223,7 +245,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (int iw = 1; iw <= kRows; ++iw)
-    for (int il = 1; il <= kCols; ++il) writeGroup(out, random, style, dense, il, iw);
+    for (int il = 1; il <= kCols; ++il) writeGroup(out, random, style, density, il, iw);
   if (std::fflush(out) != 0 || (out != stdout && std::fclose(out) != 0)) {
     std::perror("make_model");
     return 1;

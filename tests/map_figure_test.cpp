@@ -60,6 +60,8 @@ TEST(MapNumberText, RoundsFromIntegers) {
   const struct { double v; int d; const char* text; } cases[] = {
       {12.5, 2, "12.5"}, {-0.001, 2, "0"}, {0.125, 2, "0.13"}, {-7.256, 1, "-7.3"},
       {3.0, 2, "3"}, {1e300, 0, "1000000000000"}, {std::nan(""), 2, "-1000000000000"},
+      {-1e300, 6, "-1000000000000"}, {0.000105, 4, "0.0001"}, {10.05, 1, "10.1"}, {-100.0, 3, "-100"},
+      {0.5, 0, "1"}, {-0.4999, 0, "0"}, {123456.000001, 6, "123456.000001"}, {0.1, 9, "0.1"},
   };
   for (const auto& c : cases) EXPECT_EQ(formatNumber(c.v, c.d), c.text) << c.v;
   EXPECT_EQ(decimalsFor(5.0), 0);
@@ -171,6 +173,8 @@ TEST(MapSvg, TextIsValidXml) {
   EXPECT_EQ(xmlText("a<b & \"c\">"), "a&lt;b &amp; &quot;c&quot;&gt;");
   EXPECT_EQ(xmlText("\xc2\xb0 ok"), "\xc2\xb0 ok");
   EXPECT_EQ(xmlText("bad \xff\xc0\xaf \x01 \xed\xa0\x80 end\n"), "bad ??? ? ??? end\n");
+  EXPECT_EQ(xmlText("\x7f\ttab\x1f\xf0\x9f\x98\x80&&\xe2\x82"), "?\ttab?\xf0\x9f\x98\x80&amp;&amp;??");
+  EXPECT_EQ(xmlText(std::string_view("nul\0end", 7)), "nul?end");
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ class BoundaryMaker {
 
   // nearTie's number in the layouts of dense models: with 6 digits as
   // "%.5E" writes it, with 17 as a list-directed WRITE of a double (fixed
-  // from 0.1 to 10, else a three-digit exponent).
+  // from 0.1 to 1e17, else a three-digit exponent).
   Sample denseLayout(int n, bool above) {
     const Sample tie = nearTie(n, above, pick(2) == 0);
     const std::size_t mark = tie.oracle.find_first_of("eE");
@@ -124,8 +124,9 @@ class BoundaryMaker {
     Sample s{"", "", false};
     const std::string sign = e < 0 ? "-" : "+";
     std::string exponent = std::to_string(std::abs(e));
-    if (n == 17 && (e == 0 || e == -1)) {
-      s.file = e == 0 ? digits.substr(0, 1) + "." + digits.substr(1) : "0." + digits;
+    if (n == 17 && e >= -1 && e < 17) {
+      const auto whole = static_cast<std::size_t>(e + 1);
+      s.file = e < 0 ? "0." + digits : digits.substr(0, whole) + "." + digits.substr(whole);
     } else {
       exponent.insert(0, (n == 17 ? 3 : 2) - std::min<std::size_t>(exponent.size(), n == 17 ? 3 : 2), '0');
       s.file = digits.substr(0, 1) + "." + digits.substr(1) + "E" + sign + exponent;
@@ -273,14 +274,16 @@ TEST(ReaderConversion, NearTiesMatchStrtod) {
 // in-place entries must leave to the value read's steps.
 TEST(ReaderConversion, DenseLayoutsMatchStrtod) {
   BoundaryMaker maker(2026);
-  const char* separators[] = {" ", "   ", " ", "   ", ", ", "\t", "        ", ","};
+  // The last three: a WRITE's padding after a fixed-form value, and more blanks than the run takes.
+  const char* separators[] = {" ", "   ", " ", "   ", ", ", "\t", "        ", ",", "       ", "              ",
+                              "                "};
   for (int n : {6, 17}) {
     std::string text;
     std::vector<double> want;
     for (int i = 0; i < 60000; ++i) {
       Sample s = maker.denseLayout(n, i % 2 == 1);
       if (i % 7 == 3) s.file.insert(0, "-"), s.oracle.insert(0, "-");
-      text += separators[i % 10 == 0 ? 0 : (i * 7) % 8] + s.file + (i % 10 == 9 ? "\n" : "");
+      text += separators[i % 10 == 0 ? 0 : static_cast<std::size_t>(i * 7) % std::size(separators)] + s.file + (i % 10 == 9 ? "\n" : "");
       want.push_back(std::strtod(s.oracle.c_str(), nullptr));
     }
     MemoryReader memory(text);

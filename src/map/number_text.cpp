@@ -7,7 +7,7 @@
 
 namespace slip::map {
 
-std::string formatNumber(double value, int decimals) {
+void appendNumber(std::string& out, double value, int decimals) {
   if (decimals < 0) decimals = 0;
   if (decimals > 6) decimals = 6;
   if (!(value > -1e12)) value = -1e12;  // NaN too: never printed as such
@@ -15,12 +15,31 @@ std::string formatNumber(double value, int decimals) {
   long long scale = 1;
   for (int i = 0; i < decimals; ++i) scale *= 10;
   const long long units = std::llround(value * static_cast<double>(scale));
-  const unsigned long long magnitude = static_cast<unsigned long long>(units < 0 ? -units : units);
-  std::string digits = std::to_string(magnitude / static_cast<unsigned long long>(scale));
-  std::string fraction = std::to_string(magnitude % static_cast<unsigned long long>(scale) + static_cast<unsigned long long>(scale)).substr(1);
-  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-  std::string text = units < 0 ? "-" + digits : digits;
-  return fraction.empty() ? text : text + "." + fraction;
+  unsigned long long magnitude = static_cast<unsigned long long>(units < 0 ? -units : units);
+  // Digits from the last: the fraction's without its trailing zeros, then the point, then the whole part.
+  char text[32];
+  char* first = text + sizeof text;
+  int places = decimals;
+  while (places > 0 && magnitude % 10 == 0) {
+    magnitude /= 10;
+    --places;
+  }
+  if (places > 0) {
+    for (; places > 0; --places, magnitude /= 10) *--first = static_cast<char>('0' + magnitude % 10);
+    *--first = '.';
+  }
+  do {
+    *--first = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (units < 0) *--first = '-';
+  out.append(first, static_cast<std::size_t>(text + sizeof text - first));
+}
+
+std::string formatNumber(double value, int decimals) {
+  std::string text;
+  appendNumber(text, value, decimals);
+  return text;
 }
 
 int decimalsFor(double step) {

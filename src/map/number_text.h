@@ -12,6 +12,8 @@ namespace slip::map {
 // zero: formatNumber(12.5, 2) == "12.5", formatNumber(-0.001, 2) == "0".
 // Values beyond 1e12 in magnitude are clamped to it.
 std::string formatNumber(double value, int decimals);
+// The same, appended to `out`.
+void appendNumber(std::string& out, double value, int decimals);
 
 // The decimals that show a multiple of the round `step` exactly (0 for 5,
 // 1 for 0.5, 2 for 0.25), at most 6.

@@ -15,5 +15,7 @@ std::string writeSvg(const Figure& figure);
 // that is not part of valid UTF-8 or is a control character other than tab
 // and line feed replaced by '?'.
 std::string xmlText(std::string_view text);
+// The same, appended to `out` in one pass.
+void appendXmlText(std::string& out, std::string_view text);
 
 }  // namespace slip::map
