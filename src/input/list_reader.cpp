@@ -596,19 +596,13 @@ struct InPlaceNumber {
 // the blanks before the entry (a value read's first entry follows the
 // record's leading blank), the entry, the blanks after it, one comma.
 // Returns where the next entry's blanks begin, `i` the next target. Anything
-// else (a tab, 16 blanks in a row, a line end, another layout) is left to
+// else (a tab, eight blanks in a row, a line end, another layout) is left to
 // the value read's steps, from the start of the entry.
-//
-// Up to 15 blanks may follow an entry (two looks): a list-directed WRITE pads
-// a fixed-form value with the five blanks an exponent would fill, then the
-// next value's own blanks, so 7 or 8 blanks part its values.
-constexpr std::ptrdiff_t kRunWindow = kInPlaceWindow + kGroupBytes;
-
 template <class Observer>
 [[gnu::noinline]] const unsigned char* commonRun(const unsigned char* p, const unsigned char* end, double* targets,
                                                  int& i, int count, Observer& observer) {
-  if (end - p < kRunWindow) return p;
-  const unsigned char* const last = end - kRunWindow;  // the last place an entry may begin
+  if (end - p < kInPlaceWindow) return p;
+  const unsigned char* const last = end - kInPlaceWindow;  // the last place an entry may begin
   const int before = blanksAt(p);
   if (before == 8) return p;
   p += before;
@@ -619,11 +613,9 @@ template <class Observer>
     double value;
     const unsigned char* stop = commonEntryInPlace(p, value);
     if (stop == nullptr) break;
-    const unsigned char* next = stop + blanksAt(stop);
-    if (next - stop == 8) {
-      next += blanksAt(next);
-      if (next - stop == 16) break;
-    }
+    const int after = blanksAt(stop);
+    if (after == 8) break;
+    const unsigned char* next = stop + after;
     if (*next <= ',') {  // a digit or a minus is the likeliest next
       if (*next == '\t') break;
       next += *next == ',';
