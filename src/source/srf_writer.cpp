@@ -36,7 +36,7 @@ PointSeries pointSeries(const SubfaultSource& f, double dt) {
   std::size_t end = kSamples;
   while (p.first < end && f.rate35[p.first] == 0.0 && f.rate125[p.first] == 0.0) ++p.first;
   while (end > p.first && f.rate35[end - 1] == 0.0 && f.rate125[end - 1] == 0.0) --end;
-  const double slip = std::hypot(f.slip35, f.slip125);
+  const double slip = std::sqrt(f.slip35 * f.slip35 + f.slip125 * f.slip125);  // sqrt is exact on every platform, hypot not
   if (end == p.first || slip == 0.0) {  // no slip (or a slip that cancels): no samples
     p.first = 0;
     return p;
@@ -48,7 +48,7 @@ PointSeries pointSeries(const SubfaultSource& f, double dt) {
     const double v35 = f.rate35[p.first + k], v125 = f.rate125[p.first + k];
     p.sr1[k] = 100.0 * (along35 * v35 + along125 * v125);
     p.sr2[k] = 100.0 * (along35 * v125 - along125 * v35);
-    path += std::hypot(v35, v125) * dt;
+    path += std::sqrt(v35 * v35 + v125 * v125) * dt;
   }
   p.turns = path > slip * (1.0 + kTurn);
   return p;
