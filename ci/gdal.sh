@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # slipsource's GeoJSON and KML read by a real GIS client, Debian's GDAL
-# (gdal-bin): on the bundled example, each file holds 947 features (946
-# subfault polygons and the epicentre) with the properties slipsource
+# (gdal-bin): on the bundled example, the KML holds 947 features (946
+# subfault polygons and the epicentre), the GeoJSON 949 (and the fault's
+# outline and top edge, told apart by their role), with the properties slipsource
 # documents, every polygon valid by GDAL's SQLite dialect (SpatiaLite's
 # ST_IsValid), and the GeoJSON converts to an ESRI Shapefile as the README
 # shows it.
@@ -39,31 +40,36 @@ fail() {
 value() {
   ogrinfo -ro -q -dialect SQLite -sql "$2" "$1" | sed -n 's/^ *n ([A-Za-z0-9]*) = //p'
 }
-# check FILE FIELD...: the feature counts, the geometries' validity and the fields.
+# check FILE FEATURES POLYGONS LINES FIELD...: the feature counts, the geometries' validity and the fields.
 check() {
-  local file=$work/$1 layer summary count polygons valid points field
-  shift
+  local file=$work/$1 features=$2 polygons=$3 lines=$4 layer summary count polys valid points ls field
+  shift 4
   layer=$(ogrinfo -ro "$file" | sed -n 's/^1: //p' | sed 's/ ([A-Za-z ]*)$//')
   summary=$(ogrinfo -ro -so "$file" "$layer")
   count=$(echo "$summary" | sed -n 's/^Feature Count: //p')
-  polygons=$(value "$file" "SELECT COUNT(*) AS n FROM \"$layer\" WHERE GeometryType(geometry) = 'POLYGON'")
+  polys=$(value "$file" "SELECT COUNT(*) AS n FROM \"$layer\" WHERE GeometryType(geometry) = 'POLYGON'")
   valid=$(value "$file" "SELECT COUNT(*) AS n FROM \"$layer\" WHERE GeometryType(geometry) = 'POLYGON' AND ST_IsValid(geometry)")
   points=$(value "$file" "SELECT COUNT(*) AS n FROM \"$layer\" WHERE GeometryType(geometry) = 'POINT'")
-  [ "$count" = 947 ] || fail "$(basename "$file"): $count features, not 947"
-  [ "$polygons" = 946 ] || fail "$(basename "$file"): $polygons polygons, not 946"
-  [ "$valid" = 946 ] || fail "$(basename "$file"): $valid valid polygons of 946"
+  ls=$((count - polys - points))  # what is neither polygon nor point: the lines
+  [ "$count" = "$features" ] || fail "$(basename "$file"): $count features, not $features"
+  [ "$polys" = "$polygons" ] || fail "$(basename "$file"): $polys polygons, not $polygons"
+  [ "$valid" = "$polygons" ] || fail "$(basename "$file"): $valid valid polygons of $polygons"
   [ "$points" = 1 ] || fail "$(basename "$file"): $points points, not the epicentre alone"
+  [ "$ls" = "$lines" ] || fail "$(basename "$file"): $ls other features, not $lines lines"
   for field in "$@"; do
     echo "$summary" | grep -q "^$field: " || fail "$(basename "$file"): no field $field"
   done
   echo "ok   $(basename "$file"): layer '$layer', $count features, $valid valid polygons, fields $*"
 }
 
-check rateA.geojson w l slip_m rake_deg report_rake_deg slip35_m slip125_m trup_s rise_s moment_Nm distance_km \
+check rateA.geojson 949 947 1 role w l slip_m rake_deg report_rake_deg slip35_m slip125_m trup_s rise_s moment_Nm distance_km \
   depth_km name event m0_Nm mw strike_deg dip_deg rigidity_Pa origin
-check rateA.kml Name description
+check rateA.kml 947 946 0 Name description
 named=$(value "$work/rateA.kml" "SELECT COUNT(*) AS n FROM \"rateA.dat\" WHERE Name LIKE 'W % L %'")
 [ "$named" = 946 ] || fail "rateA.kml: $named placemarks named W .. L .., not 946"
+roles=$(value "$work/rateA.geojson" "SELECT COUNT(*) AS n FROM rateA WHERE
+  (role = 'fault_outline' AND GeometryType(geometry) = 'POLYGON') OR (role = 'top_edge' AND GeometryType(geometry) = 'LINESTRING')")
+[ "$roles" = 2 ] || fail "rateA.geojson: the fault's outline and top edge not found by their role"
 
 # The README's conversion for ArcGIS: the subfaults alone (a shapefile holds one
 # geometry type), field names of at most 10 characters, the moment as a whole number.
@@ -71,7 +77,7 @@ mkdir "$work/shp"
 (cd "$work" && ogr2ogr -f "ESRI Shapefile" -nlt POLYGON shp/rateA_subfaults.shp rateA.geojson -sql \
   "SELECT w, l, slip_m, rake_deg, report_rake_deg AS rep_rake, slip35_m, slip125_m, trup_s, rise_s,
           CAST(moment_Nm AS numeric(24,0)) AS moment_Nm, distance_km AS dist_km, depth_km
-   FROM rateA WHERE w IS NOT NULL" 2> shp.log) || { cat "$work/shp.log" >&2; fail "ogr2ogr to ESRI Shapefile"; }
+   FROM rateA WHERE role = 'subfault'" 2> shp.log) || { cat "$work/shp.log" >&2; fail "ogr2ogr to ESRI Shapefile"; }
 shp=$(ogrinfo -ro -so "$work/shp/rateA_subfaults.shp" rateA_subfaults)
 echo "$shp" | grep -q '^Geometry: Polygon$' || fail "rateA_subfaults.shp: not a polygon layer"
 echo "$shp" | grep -q '^Feature Count: 946$' || fail "rateA_subfaults.shp: not 946 features"

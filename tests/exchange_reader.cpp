@@ -61,14 +61,10 @@ FspFile readFsp(std::string_view text) {
   return file;
 }
 
-SrfFile readSrf(std::string_view text) {
+namespace {
+
+SrfFile readSrfStream(const std::string& body) {
   SrfFile file;
-  std::string body;
-  std::istringstream lines{std::string(text)};
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line[0] == '#') continue;
-    body += line + "\n";
-  }
   std::istringstream in(body);
   in >> file.version;
   std::string word;
@@ -101,6 +97,44 @@ SrfFile readSrf(std::string_view text) {
   in >> word;
   file.complete = file.points.size() == count && !in;
   return file;
+}
+
+}  // namespace
+
+SrfFile readSrf(std::string_view text) {
+  std::string body;
+  std::istringstream lines{std::string(text)};
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line[0] == '#') continue;
+    body += line + "\n";
+  }
+  return readSrfStream(body);
+}
+
+SrfFile readSrfPlaneOnLine2(std::string_view text) {
+  std::istringstream lines{std::string(text)};
+  std::string version, second, plane;
+  std::getline(lines, version);
+  std::getline(lines, second);
+  std::istringstream words(second);
+  int count = 0;
+  if (!(words >> plane >> count) || plane != "PLANE" || count < 1) return {};
+  return readSrfStream(std::string(text));
+}
+
+std::vector<std::string> fspPatternLines(std::string_view text) {
+  std::vector<std::string> out;
+  std::istringstream lines{std::string(text)};
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] != '%') continue;
+    std::istringstream words(line.substr(1));
+    std::string collapsed;
+    for (std::string w; words >> w;) collapsed += (collapsed.empty() ? "" : " ") + w;
+    if (collapsed.empty() || collapsed[0] == '-' || collapsed.starts_with("Event :")) continue;
+    if (collapsed.starts_with("Data")) break;
+    out.push_back(collapsed);
+  }
+  return out;
 }
 
 }  // namespace slip::testing

@@ -60,15 +60,21 @@ TEST(SourceFormatsRun, AllFiles) {
   for (const char* suffix : {".mr", ".fsp", ".srf", ".geojson", ".kml"}) {
     EXPECT_TRUE(dir.read(std::string("ex") + suffix) == dir.read(std::string("p") + suffix)) << suffix;
   }
-  EXPECT_NE(dir.read("ex.fsp").find("\n% Event : Gulf 2026 & co\n"), std::string::npos);
+  EXPECT_NE(dir.read("ex.fsp").find("\n% Event : Gulf 2026 & co   [written by "), std::string::npos);
   EXPECT_NE(dir.read("ex.kml").find("<name>Gulf 2026 &amp; co</name>"), std::string::npos);
   ASSERT_EQ(runSource(dir, {"--fsp", "q.fsp", "--depth", "16", "./rateA.dat"}).exitCode, 0);
-  EXPECT_NE(dir.read("q.fsp").find("\n% Event : rateA.dat\n"), std::string::npos);
+  EXPECT_NE(dir.read("q.fsp").find("\n% Event : rateA.dat   [written by "), std::string::npos);
   // The bundled model read back: the header's magnitude is the summary's.
   const testing::FspFile fsp = testing::readFsp(dir.read("ex.fsp"));
   EXPECT_EQ(fsp.rows.size(), 946u);
   EXPECT_EQ(fsp.value("size.mw"), 7.89);
   EXPECT_NE(allRun.out.find("Mw 7.89 (IASPEI"), std::string::npos);
+  // The SRF read as many readers do, PLANE on line 2 and the slip from u1 alone, gives M0.
+  const testing::SrfFile srf = testing::readSrfPlaneOnLine2(dir.read("ex.srf"));
+  ASSERT_TRUE(srf.complete);
+  double m0 = 0.0;
+  for (const testing::SrfPoint& p : srf.points) m0 += p.den * p.vs * p.vs / 10.0 * p.area * 1e-4 * p.slip1 / 100.0;
+  EXPECT_NEAR(m0, fsp.value("size.mo"), 1e-6 * m0);
 }
 
 }  // namespace

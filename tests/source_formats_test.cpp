@@ -3,10 +3,13 @@
 // files read back by a reader of the published formats (exchange_reader.h).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <numbers>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -299,22 +302,65 @@ TEST(SourceFormats, GivenDipAloneWithoutDepth) {
   EXPECT_EQ(geojsonText(model, kLabels).find("depth_km"), std::string::npos);
 }
 
+// The database's header layout, as pattern-based readers normalize it (values invented).
+const char* const kDatabaseHeader[] = {
+    "EventTAG: rateA",
+    "Loc : LAT = 27.2000 LON = -110.5000 DEP = 16.00",
+    "Size : LEN = 215.00 km WID = 88.00 km Mw = 7.89 Mo = 8.5979627e+20 Nm",
+    "Mech : STRK = 200.00 DIP = 18.00 RAKE = 93.27 Htop = 1.81 km",
+    "Rupt : HypX = 97.50 km HypZ = 46.00 km avTr = 3.76 s avVr = 2.62 km/s",
+    "Invs : Nx = 43 Nz = 22 Fmin = 999 Hz Fmax = 999 Hz",
+    "Invs : Dx = 5.00 km Dz = 4.00 km",
+    "Invs : Ntw = 999 Nsg = 1 (# of time-windows,# of fault segments)",
+    "Invs : LEN = 999 s SHF = 999 s (time-window length and time-shift)",
+    "SVF : 999 (type of slip-velocity function used)",
+};
+
 TEST(SourceFormats, FspHeader) {
   auto model = handModel();
   const std::string fsp = fspText(*model, kLabels);
+  EXPECT_EQ(fsp.substr(0, fsp.find('\n')),
+            "% ----------------------------------  FINITE-SOURCE RUPTURE MODEL  --------------------------------");
+  // Field by field against the database's layout: words alike, numbers where it has numbers (the
+  // same where it has a whole number: counts and 999), the event's name for its own.
+  const std::vector<std::string> lines = testing::fspPatternLines(fsp);
+  ASSERT_EQ(lines.size(), std::size(kDatabaseHeader));
+  auto words = [](const std::string& line) {
+    std::vector<std::string> w;
+    std::istringstream in(line);
+    for (std::string s; in >> s;) w.push_back(s);
+    return w;
+  };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::vector<std::string> ours = words(i == 0 ? "EventTAG: rateA" : lines[i]), theirs = words(kDatabaseHeader[i]);
+    if (i == 0) {
+      EXPECT_EQ(lines[0], "EventTAG: Test & <event>");
+    }
+    ASSERT_EQ(ours.size(), theirs.size()) << lines[i];
+    for (std::size_t k = 0; k < ours.size(); ++k) {
+      char* end = nullptr;
+      std::strtod(theirs[k].c_str(), &end);
+      const bool number = *end == '\0' && end != theirs[k].c_str();
+      if (!number || theirs[k].find_first_of(".e") == std::string::npos) {
+        EXPECT_EQ(ours[k], theirs[k]) << lines[i];
+      } else {
+        std::strtod(ours[k].c_str(), &end);
+        EXPECT_TRUE(*end == '\0' && end != ours[k].c_str()) << lines[i];
+      }
+    }
+  }
   // M0 = 3e10 Pa x 2e6 m^2 x (1 + sqrt(0.5) + 1 + 0.5); the rake of the summed slips (1, 1.5);
   // avTr = (1 x 2 + sqrt(.5) x 1 + 1 x 1 + 0.5 x 2.5) / (2.5 + sqrt(.5)) s; every velocity 2 km/s.
-  const char* lines[] = {
-      "% Event : Test & <event>",
-      "% Loc  :  LAT = 0.000000  LON = 0.000000  DEP = 20 km",
-      "% Size :  LEN = 86 km  WID = 22 km  Mw = 5.46  Mo = 1.924264069e+17 Nm",
-      "% Mech :  STRK = 90  DIP = 30  RAKE = 91.3099325  Htop = 14.5 km",
-      "% Rupt :  HypX = 43 km  HypZ = 11 km  avTr = 1.80802466 s  avVr = 2 km/s",
-      "% Invs :  Nx = 43  Nz = 22  Fmin = 999 Hz  Fmax = 999 Hz",
-      "% Invs :  Dx = 2 km  Dz = 1 km",
-      "% Nsbfs = 946 subfaults",
+  const char* values[] = {
+      "Loc : LAT = 0.000000 LON = 0.000000 DEP = 20",
+      "Size : LEN = 86 km WID = 22 km Mw = 5.46 Mo = 1.924264069e+17 Nm",
+      "Mech : STRK = 90 DIP = 30 RAKE = 91.3099325 Htop = 14.5 km",
+      "Rupt : HypX = 43 km HypZ = 11 km avTr = 1.80802466 s avVr = 2 km/s",
+      "Invs : Dx = 2 km Dz = 1 km",
   };
-  for (const char* line : lines) EXPECT_EQ(lineStarting(fsp, std::string(line).substr(0, 12)), line);
+  for (const char* line : values) EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  // A constant rigidity: one layer of real values, a Poisson solid.
+  EXPECT_NE(fsp.find("\n% 0 5.77350269 3.33333333 2.7\n"), std::string::npos);
   std::string columns = lineStarting(fsp, "%         LAT");
   for (auto at = columns.find("  "); at != std::string::npos; at = columns.find("  ")) columns.erase(at, 1);
   EXPECT_EQ(columns, "% LAT LON X==EW Y==NS Z SLIP RAKE TRUP RISE SF_MOMENT");
@@ -365,42 +411,82 @@ TEST(SourceFormats, FspMomentsSumToM0) {
   }
 }
 
-TEST(SourceFormats, SrfReadBack) {
+// Each point in its slip's own frame, its samples trimmed to its slip.
+TEST(SourceFormats, SrfPoints) {
+  auto grid = planeGrid(kGiven, {{1, 1, 0.5, 0.0, 1, 4}, {2, 1, 0.5, 0.0, 1, 2}, {2, 1, 0.0, 0.5, 3, 4},
+                                 {3, 1, -0.3, 0.4, 3, 5}, {4, 1, 0.5, 0.0, 1, 1}, {4, 1, 0.5, 0.0, 5, 5}});
+  auto model = computed(*grid, kGiven);
+  const testing::SrfFile srf = testing::readSrf(srfText(*model, kLabels));
+  ASSERT_TRUE(srf.complete);
+  const double half = 50.0 * std::sqrt(0.5);
+  // il -> RAKE, SLIP1 (cm), leading samples left out, NT1, NT2, the first SR1 and SR2 (cm/s)
+  const struct { int il; double rake, slip1; int lead, nt1, nt2; double sr1, sr2; } cases[] = {
+      {1, 35.0, 100.0, 0, 4, 0, 50.0, 0.0},                                   // the rake stays
+      {2, 80.0, 2.0 * half, 0, 4, 4, half, -half},                            // turns from 35 to 125
+      {3, 35.0 + std::atan2(0.4, -0.3) / kDeg, 75.0, 2, 3, 0, 50.0, 0.0},     // starts late, s35 < 0
+      {4, 35.0, 50.0, 0, 5, 0, 50.0, 0.0},                                    // a gap inside the slip stays
+      {5, 90.0, 0.0, 0, 0, 0, 0.0, 0.0},                                      // no slip
+  };
+  for (const auto& c : cases) {
+    const testing::SrfPoint& p = srf.points[static_cast<std::size_t>(c.il - 1)];
+    EXPECT_NEAR(p.rake, c.rake, 1e-6) << c.il;
+    EXPECT_NEAR(p.slip1, c.slip1, 1e-7) << c.il;
+    EXPECT_EQ(p.slip2, 0.0);
+    EXPECT_NEAR(p.tinit, model->at(c.il, 1).ruptureTime + 0.5 * c.lead, 1e-6) << c.il;
+    ASSERT_EQ(p.sr1.size(), static_cast<std::size_t>(c.nt1)) << c.il;
+    ASSERT_EQ(p.sr2.size(), static_cast<std::size_t>(c.nt2)) << c.il;
+    if (c.nt1 == 0) continue;
+    EXPECT_NEAR(p.sr1[0], c.sr1, 1e-6) << c.il;
+    if (c.nt2 > 0) {
+      EXPECT_NEAR(p.sr2[0], c.sr2, 1e-6) << c.il;
+    }
+    double sum1 = 0.0, sum2 = 0.0;
+    for (double v : p.sr1) sum1 += v * p.dt;
+    for (double v : p.sr2) sum2 += v * p.dt;
+    EXPECT_NEAR(sum1, p.slip1, 1e-6) << c.il;  // samples of 9 digits
+    EXPECT_NEAR(sum2, 0.0, 1e-6) << c.il;
+  }
+}
+
+// Read as the field reads it: the slip from u1 alone, and by a reader that
+// expects PLANE on line 2; rakes turning all over the fault.
+TEST(SourceFormats, SrfReadByU1Alone) {
   for (Onset onset : {Onset::kRuptureTime, Onset::kOrigin}) {
     auto model = busyModel({200.0, 18.0, false});
     model->timing.onset = onset;
-    const testing::SrfFile srf = testing::readSrf(srfText(*model, kLabels));
-    ASSERT_TRUE(srf.complete);
-    EXPECT_EQ(srf.version, "2.0");
-    ASSERT_EQ(srf.planes, 1);
-    EXPECT_EQ(srf.planeLines[0][2], 43);
-    EXPECT_EQ(srf.planeLines[0][3], 22);
-    EXPECT_EQ(srf.planeLines[0][4], 86);  // LEN, WID km
-    EXPECT_EQ(srf.planeLines[0][5], 22);
-    EXPECT_NEAR(srf.planeLines[1][3], 0.0, 1e-12);  // SHYP: the hypocentre under the top edge's centre
-    EXPECT_EQ(srf.planeLines[1][4], 11);            // DHYP
-    ASSERT_EQ(srf.points.size(), 946u);
-    for (std::size_t i = 0; i < srf.points.size(); ++i) {
-      const testing::SrfPoint& p = srf.points[i];
-      const SubfaultSource& f = model->subfaults[i];
-      ASSERT_EQ(p.rake, 35);
-      ASSERT_NEAR(p.slip1, 100.0 * f.slip35, 1e-8 * std::fabs(100.0 * f.slip35)) << i;
-      ASSERT_NEAR(p.slip2, 100.0 * f.slip125, 1e-8 * std::fabs(100.0 * f.slip125)) << i;
-      ASSERT_EQ(p.slip3, 0);
-      ASSERT_EQ(p.sr1.size(), 49u);
-      ASSERT_EQ(p.sr2.size(), 49u);
-      ASSERT_TRUE(p.sr3.empty());
-      double sum1 = 0.0, sum2 = 0.0;  // half a series' sum is its slip, at DT = 0.5 s
-      for (std::size_t k = 0; k < 49; ++k) sum1 += p.sr1[k] * p.dt, sum2 += p.sr2[k] * p.dt;
-      ASSERT_NEAR(sum1, p.slip1, 1e-7) << i;
-      ASSERT_NEAR(sum2, p.slip2, 1e-7) << i;
-      const double rigidity = p.den * p.vs * p.vs / 10.0;  // dyn/cm^2 to Pa
-      ASSERT_NEAR(rigidity, 3.0e10, 3.0);
-      ASSERT_NEAR(rigidity * p.area * 1e-4 * std::hypot(p.slip1, p.slip2) / 100.0, f.moment, 1e-7 * f.moment);
-      const double tinit = onset == Onset::kOrigin ? 0.0 : f.ruptureTime;
-      ASSERT_NEAR(p.tinit, tinit, 1e-8 * tinit) << i;
+    const std::string text = srfText(*model, kLabels);
+    for (const testing::SrfFile& srf : {testing::readSrf(text), testing::readSrfPlaneOnLine2(text)}) {
+      ASSERT_TRUE(srf.complete);
+      EXPECT_EQ(srf.version, "2.0");
+      ASSERT_EQ(srf.planes, 1);
+      EXPECT_EQ(srf.planeLines[0][2], 43);
+      EXPECT_EQ(srf.planeLines[0][3], 22);
+      EXPECT_EQ(srf.planeLines[0][4], 86);  // LEN, WID km
+      EXPECT_EQ(srf.planeLines[0][5], 22);
+      EXPECT_NEAR(srf.planeLines[1][3], 0.0, 1e-12);  // SHYP: the hypocentre under the top edge's centre
+      EXPECT_EQ(srf.planeLines[1][4], 11);            // DHYP
+      ASSERT_EQ(srf.points.size(), 946u);
+      double m0 = 0.0;
+      for (std::size_t i = 0; i < srf.points.size(); ++i) {
+        const testing::SrfPoint& p = srf.points[i];
+        const SubfaultSource& f = model->subfaults[i];
+        const double rigidity = p.den * p.vs * p.vs / 10.0;  // dyn/cm^2 to Pa
+        ASSERT_NEAR(rigidity, 3.0e10, 3.0);
+        ASSERT_NEAR(p.slip1 / 100.0, f.slip, 1e-8 * f.slip) << i;
+        double sum = 0.0;
+        for (double v : p.sr1) sum += v * p.dt / 100.0;
+        ASSERT_NEAR(sum, f.slip, 1e-7 * f.slip) << i;
+        m0 += rigidity * p.area * 1e-4 * p.slip1 / 100.0;
+        const double start = onset == Onset::kOrigin ? 0.0 : f.ruptureTime;
+        const double lead = (p.tinit - start) / p.dt;
+        ASSERT_NEAR(lead, std::round(lead), 1e-6) << i;
+        ASSERT_GE(lead, -1e-6) << i;
+      }
+      EXPECT_NEAR(m0, model->summary.moment, 1e-6 * model->summary.moment);
     }
   }
+  // A comment line before PLANE would lose that reader the file.
+  EXPECT_FALSE(testing::readSrfPlaneOnLine2("2.0\n# note\nPLANE 1\n").complete);
 }
 
 TEST(SourceFormats, GeoJsonFeatures) {
@@ -409,15 +495,20 @@ TEST(SourceFormats, GeoJsonFeatures) {
   std::size_t polygons = 0, points = 0;
   for (auto at = json.find("\"type\": \"Polygon\""); at != std::string::npos; at = json.find("\"type\": \"Polygon\"", at + 1)) ++polygons;
   for (auto at = json.find("\"type\": \"Point\""); at != std::string::npos; at = json.find("\"type\": \"Point\"", at + 1)) ++points;
-  EXPECT_EQ(polygons, 946u);
+  EXPECT_EQ(polygons, 947u);  // the subfaults and the fault's outline
   EXPECT_EQ(points, 1u);
+  EXPECT_NE(json.find("\"properties\": {\"role\": \"fault_outline\"}"), std::string::npos);
+  // 43 km either side of the hypocentre, 11 cos 30 km north of it (111.195 km a degree).
+  EXPECT_NE(json.find("{\"type\": \"LineString\", \"coordinates\": [[-0.386708, 0.085672], [0.386708, 0.085672]]}, "
+                      "\"properties\": {\"role\": \"top_edge\"}"),
+            std::string::npos);
   EXPECT_EQ(json.find("crs"), std::string::npos);
   // W 1 L 2: s35 < 0, so the two rakes part; trup and distance sqrt(40^2 + 10.5^2) (/ 2 km/s).
-  EXPECT_NE(json.find("\"properties\": {\"w\": 1, \"l\": 2, \"slip_m\": 0.707106781, \"rake_deg\": 170, "
+  EXPECT_NE(json.find("\"properties\": {\"role\": \"subfault\", \"w\": 1, \"l\": 2, \"slip_m\": 0.707106781, \"rake_deg\": 170, "
                       "\"report_rake_deg\": -10, \"slip35_m\": -0.5, \"slip125_m\": 0.5, \"trup_s\": 20.6775845, "
                       "\"rise_s\": 1.2, \"moment_Nm\": 4.24264069e+16, \"distance_km\": 41.355169, \"depth_km\": 14.75}}"),
             std::string::npos);
-  EXPECT_NE(json.find("\"properties\": {\"name\": \"epicentre\", \"event\": \"Test & <event>\", \"m0_Nm\": "
+  EXPECT_NE(json.find("\"properties\": {\"role\": \"epicentre\", \"name\": \"epicentre\", \"event\": \"Test & <event>\", \"m0_Nm\": "
                       "1.92426407e+17, \"mw\": 5.45617645"),
             std::string::npos);
 }
@@ -427,8 +518,7 @@ TEST(SourceFormats, NamesStayOnOneLine) {
   auto model = handModel();
   const FileLabels labels{"two\nlines\r", "m\tx.dat"};
   const struct { std::string text; const char* line; } cases[] = {
-      {fspText(*model, labels), "\n% Event : two lines \n"},
-      {srfText(*model, labels), "\n# slipsource " SLIP_VERSION " from m x.dat; event two lines \n"},
+      {fspText(*model, labels), "\n% Event : two lines    [written by slipsource " SLIP_VERSION " from m x.dat]\n"},
       {kmlText(*model, labels), "\n<Document>\n<name>two lines </name>\n"},
       {geojsonText(*model, labels), "\"event\": \"two\\u000alines\\u000d\""},
   };
@@ -445,6 +535,9 @@ TEST(SourceFormats, KmlStylesAndNames) {
                      "<PolyStyle><color>d925e7fd</color></PolyStyle></Style>"),
             std::string::npos);
   EXPECT_NE(kml.find("<Style id=\"slip440154\"><LineStyle><color>ff540144</color>"), std::string::npos);
+  // The legend: the scale's bottom at 0 and its top at the largest slip, 1 m.
+  EXPECT_NE(kml.find("<td style=\"background-color:#440154\">&#160;&#160;&#160;&#160;</td><td>0 m</td>"), std::string::npos);
+  EXPECT_NE(kml.find("<td style=\"background-color:#fde725\">&#160;&#160;&#160;&#160;</td><td>1 m</td>"), std::string::npos);
   // Every style used is defined once, and every Placemark is there.
   std::set<std::string> defined, used;
   std::size_t placemarks = 0;

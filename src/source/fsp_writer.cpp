@@ -14,24 +14,37 @@ constexpr double kDegree = std::numbers::pi / 180.0;
 constexpr const char* kRule =
     "% ------------------------------------------------------------------------------------------------------\n";
 
-// Builds '%' lines of "KEY = value UNIT" pairs.
+// Builds '%' lines of "KEY = value UNIT" pairs as the database's files lay
+// them out: one blank after the label, three between pairs.
 struct Header {
   std::string& out;
-  void start(const char* label) { out += label; }
-  void general(const char* key, double value, const char* unit = "") {
-    out += "  ";
-    out += key;
+  const char* separator = "";
+  void start(const char* label) {
+    out += label;
+    separator = " ";
+  }
+  void key(const char* name) {
+    out += separator;
+    out += name;
     out += " = ";
+    separator = "   ";
+  }
+  void general(const char* name, double value, const char* unit = "") {
+    key(name);
     appendGeneral(out, value, 9);
     out += unit;
   }
-  void text(const char* key, const char* value) {
-    out += "  ";
-    out += key;
-    out += " = ";
+  void text(const char* name, const char* value) {
+    key(name);
     out += value;
   }
-  void end() { out += '\n'; }
+  void end(const char* comment = "") {
+    if (*comment != '\0') {
+      out += "   ";
+      out += comment;
+    }
+    out += '\n';
+  }
 };
 
 // The next column, right-aligned in `width` characters.
@@ -61,14 +74,17 @@ void structure(std::string& out, const SourceModel& model) {
     out += "% (from the structure file " + oneLine(r.structureName) + "; DEPTH is the layer's top)\n";
     return;
   }
+  // One layer of real values: DENS 2.7 and S-VEL giving the rigidity, P-VEL that of a Poisson solid.
   const Medium m = mediumAt(model, model.subfaults.front());
-  out += "% No. of layers = 1\n%\n% DEPTH P-VEL S-VEL DENS\n% [km] [km/s] [km/s] [g/cm^3]\n% 0 999 ";
+  out += "% No. of layers = 1\n%\n% DEPTH P-VEL S-VEL DENS\n% [km] [km/s] [km/s] [g/cm^3]\n% 0 ";
+  appendGeneral(out, std::sqrt(3.0) * m.vs, 9);
+  out += ' ';
   appendGeneral(out, m.vs, 9);
   out += ' ';
   appendGeneral(out, m.density, 9);
   out += "\n% (a constant rigidity of ";
   appendGeneral(out, r.constant, 9);
-  out += " Pa = 1000 DENS x (1000 S-VEL)^2; P-VEL unknown)\n";
+  out += " Pa = 1000 DENS x (1000 S-VEL)^2 with DENS 2.7; P-VEL = sqrt(3) S-VEL, a Poisson solid)\n";
 }
 
 }  // namespace
@@ -89,24 +105,22 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   std::string out;
   out.reserve(200000);
   Header h{out};
-  out += kRule;
-  out += "% FINITE-SOURCE RUPTURE MODEL, written by " + fileOrigin(labels) + "\n";
-  out += kRule;
+  out += "% ----------------------------------  FINITE-SOURCE RUPTURE MODEL  --------------------------------\n%\n";
   const std::string event = oneLine(labels.event);
-  out += "%\n% Event : " + event + "\n% EventTAG: " + event + "\n%\n";
+  out += "% Event : " + event + "   [written by " + fileOrigin(labels) + "]\n% EventTAG: " + event + "\n%\n";
   h.start("% Loc  :");
-  out += "  LAT = ";
+  h.key("LAT");
   appendFixed(out, hypocentre.lat, 6);
-  out += "  LON = ";
+  h.key("LON");
   appendFixed(out, normalLongitude(hypocentre.lon), 6);
-  h.general("DEP", g.depth, " km");
+  h.general("DEP", g.depth);
   h.end();
   h.start("% Size :");
   h.general("LEN", kColumns * g.dx, " km");
   h.general("WID", kRows * g.dz, " km");
-  out += "  Mw = ";
+  h.key("Mw");
   appendFixed(out, s.mw, 2);
-  out += "  Mo = ";
+  h.key("Mo");
   appendScientific(out, s.moment, 9);
   out += " Nm";
   h.end();
@@ -120,7 +134,6 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   }
   h.general("Htop", g.depth + extent.yTop * std::sin(g.dip * kDegree), " km");
   h.end();
-  if (!g.dipGiven) out += "% DIP " + derivedDip(g) + "\n";
   h.start("% Rupt :");
   h.general("HypX", -extent.xStart, " km");
   h.general("HypZ", -extent.yTop, " km");
@@ -135,7 +148,7 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
     h.text("avVr", "999 km/s");
   }
   h.end();
-  out += "%\n% ---------------------------------- inversion-related parameters ---------------------------------------\n%\n";
+  out += "%\n% ----------------------------------  inversion-related parameters  --------------------------------\n%\n";
   h.start("% Invs :");
   h.general("Nx", kColumns);
   h.general("Nz", kRows);
@@ -146,13 +159,19 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   h.general("Dx", g.dx, " km");
   h.general("Dz", g.dz, " km");
   h.end();
-  out += "% Invs :  Ntw = 999  Nsg = 1     (time windows, fault segments)\n";
-  out += "% Invs :  LEN = 999 s  SHF = 999 s     (time-window length and shift)\n";
-  out += "% SVF  :  999     (slip-velocity function: the model's own sampled rates)\n";
-  out += "%\n% Data :  SGM TELE TRIL LEVEL GPS INSAR SURF OTHER\n";
-  out += "% Data :  999 999 999 999 999 999 999 999\n";
-  out += "% PHImx:  999 999 999 999 999 999 999 999\n";
-  out += "% Rmin :  999 999 999 999 999 999 999 999\n";
+  h.start("% Invs :");
+  h.text("Ntw", "999");
+  h.text("Nsg", "1");
+  h.end("(# of time-windows,# of fault segments)");
+  h.start("% Invs :");
+  h.text("LEN", "999 s");
+  h.text("SHF", "999 s");
+  h.end("(time-window length and time-shift)");
+  out += "% SVF  : 999   (type of slip-velocity function used)\n";
+  out += "%\n% Data : SGM TELE TRIL LEVEL GPS INSAR SURF OTHER\n";
+  out += "% Data : 999 999 999 999 999 999 999 999\n";
+  out += "% PHImx: 999 999 999 999 999 999 999 999\n";
+  out += "% Rmin : 999 999 999 999 999 999 999 999\n";
   out += "%\n";
   out += kRule;
   structure(out, model);
@@ -167,6 +186,9 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
   out += "% Origin of local coordinate system at epicenter: X (EW) = 0, Y (NS) = 0\n";
   out += "% RAKE: the direction of the slip vector, 35 + atan2(slip along 125, slip along 35) deg\n";
   out += "% TRUP: the rupture time a2(5) of the model; RISE: how long its slip rate stays above 10 % of its peak\n";
+  out += "% X, Y: the subfault's place on the fault plane through the map that draws the outlines, 0 0 at the hypocentre (LAT, LON above);\n";
+  out += "% LAT, LON: the model's own position of the subfault\n";
+  if (!g.dipGiven) out += "% DIP " + derivedDip(g) + "\n";
   out += kRule;
   out += "%         LAT          LON       X==EW       Y==NS          Z            SLIP            RAKE"
          "            TRUP            RISE         SF_MOMENT\n";
@@ -182,8 +204,8 @@ std::string fspText(const SourceModel& model, const FileLabels& labels, SharedFi
     const SharedFigures::Point position = shared.position(i);
     column(out, 13, position.lat);
     column(out, 13, position.lon);
-    column(out, 12, fixed4(f.east - map.ce));
-    column(out, 12, fixed4(f.north - map.cn));
+    column(out, 12, fixed4(map.ae * f.x + map.be * f.y));
+    column(out, 12, fixed4(map.an * f.x + map.bn * f.y));
     column(out, 11, fixed4(f.depth));
     column(out, 16, shared.general(i, SharedFigures::kSlip));
     column(out, 16, shared.general(i, SharedFigures::kSlipVectorRake));

@@ -1,5 +1,6 @@
 #include "source/geojson_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -66,6 +67,56 @@ void position(std::string& out, const LonLat& p, bool normalize = true) {
   out += ']';
 }
 
+// A polygon's "geometry" member: the ring, or its two pieces where it crosses the 180th meridian.
+void polygon(std::string& out, const Ring& ring) {
+  std::array<std::vector<LonLat>, 2> pieces;
+  const bool cut = cutAtAntimeridian(ring, pieces);
+  out += cut ? "\"geometry\": {\"type\": \"MultiPolygon\", \"coordinates\": ["
+             : "\"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
+  if (cut) {
+    for (const std::vector<LonLat>& piece : pieces) {
+      out += &piece == &pieces[0] ? "[[" : ", [[";
+      for (const LonLat& p : piece) {
+        if (&p != &piece[0]) out += ", ";
+        position(out, p, false);
+      }
+      out += "]]";
+    }
+    out += "]}";
+    return;
+  }
+  for (const LonLat& p : ring) {
+    if (&p != &ring[0]) out += ", ";
+    position(out, p);
+  }
+  out += "]]}";
+}
+
+// A line's "geometry" member: from a to b, or its two pieces where it crosses the 180th meridian.
+void line(std::string& out, const LonLat& a, const LonLat& b) {
+  auto band = [](double lon) { return std::ceil((lon - 180.0) / 360.0); };  // 0 for (-180, 180]
+  if (!(band(a.lon) != band(b.lon))) {
+    out += "\"geometry\": {\"type\": \"LineString\", \"coordinates\": [";
+    position(out, a);
+    out += ", ";
+    position(out, b);
+    out += "]}";
+    return;
+  }
+  const double meridian = 180.0 + 360.0 * std::min(band(a.lon), band(b.lon));
+  const double lat = a.lat + (meridian - a.lon) / (b.lon - a.lon) * (b.lat - a.lat);
+  const bool westFirst = a.lon < meridian;
+  out += "\"geometry\": {\"type\": \"MultiLineString\", \"coordinates\": [[";
+  position(out, a);
+  out += ", ";
+  position(out, {westFirst ? 180.0 : -180.0, lat}, false);
+  out += "], [";
+  position(out, {westFirst ? -180.0 : 180.0, lat}, false);
+  out += ", ";
+  position(out, b);
+  out += "]]}";
+}
+
 }  // namespace
 
 std::string geojsonText(const SourceModel& model, const FileLabels& labels) {
@@ -84,17 +135,11 @@ std::string geojsonText(const SourceModel& model, const FileLabels& labels, Shar
   const bool acrossMeridian = cutAtAntimeridian(faultOutline(model, map), pieces);
   for (std::size_t i = 0; i < model.subfaults.size(); ++i) {
     const SubfaultSource& f = model.subfaults[i];
-    if (acrossMeridian && cutAtAntimeridian(subfaultOutline(model, map, f), pieces)) {
-      out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"MultiPolygon\", \"coordinates\": [";
-      for (const std::vector<LonLat>& piece : pieces) {
-        out += &piece == &pieces[0] ? "[[" : ", [[";
-        for (const LonLat& p : piece) {
-          if (&p != &piece[0]) out += ", ";
-          position(out, p, false);
-        }
-        out += "]]";
-      }
-      out += "]}, \"properties\": {";
+    const Ring outline = acrossMeridian ? subfaultOutline(model, map, f) : Ring{};
+    if (acrossMeridian && cutAtAntimeridian(outline, pieces)) {
+      out += "{\"type\": \"Feature\", ";
+      polygon(out, outline);
+      out += ", \"properties\": {";
     } else {
       out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Polygon\", \"coordinates\": [[";
       const std::array<SharedFigures::Point, 4> ring = shared.outline(i);
@@ -106,6 +151,7 @@ std::string geojsonText(const SourceModel& model, const FileLabels& labels, Shar
       out += "]]}, \"properties\": {";
     }
     Members p{out};
+    p.text("role", "subfault");
     p.integer("w", f.iw);
     p.integer("l", f.il);
     using enum SharedFigures::Figure;
@@ -127,10 +173,18 @@ std::string geojsonText(const SourceModel& model, const FileLabels& labels, Shar
     if (g.hasDepth) p.number("depth_km", f.depth, shared.general(i, kDepth));
     out += "}},\n";
   }
+  // The fault as a whole, so that a GIS draws it without dissolving the subfaults.
+  out += "{\"type\": \"Feature\", ";
+  polygon(out, faultOutline(model, map));
+  out += ", \"properties\": {\"role\": \"fault_outline\"}},\n{\"type\": \"Feature\", ";
+  const std::array<LonLat, 2> top = topEdge(model, map);
+  line(out, top[0], top[1]);
+  out += ", \"properties\": {\"role\": \"top_edge\"}},\n";
   out += "{\"type\": \"Feature\", \"geometry\": {\"type\": \"Point\", \"coordinates\": ";
   position(out, map.at(0.0, 0.0));
   out += "}, \"properties\": {";
   Members p{out};
+  p.text("role", "epicentre");
   p.text("name", "epicentre");
   p.text("event", labels.event);
   p.number("m0_Nm", model.summary.moment);

@@ -105,6 +105,24 @@ struct Repeated {
   }
 };
 
+// The slip scale's legend: a swatch of the fill colour at six slips from 0 to `top`.
+constexpr int kLegendSteps = 5;
+void legend(std::string& out, double top) {
+  out += "<p>Fill colour: the subfault's slip</p><table>";
+  for (int step = 0; step <= kLegendSteps; ++step) {
+    const double slip = top * step / kLegendSteps;
+    out += "<tr><td style=\"background-color:#";
+    const std::uint32_t rgb = key(slipColour(slip, 0.0, top));
+    hexByte(out, rgb >> 16);
+    hexByte(out, rgb >> 8);
+    hexByte(out, rgb);
+    out += "\">&#160;&#160;&#160;&#160;</td><td>";
+    appendGeneral(out, slip, 6);
+    out += " m</td></tr>";
+  }
+  out += "</table>";
+}
+
 }  // namespace
 
 std::string kmlText(const SourceModel& model, const FileLabels& labels) {
@@ -127,7 +145,9 @@ std::string kmlText(const SourceModel& model, const FileLabels& labels, SharedFi
   out += "</name>\n<description>";
   std::string summary = "<pre>";
   xmlText(summary, summaryText(model, oneLine(labels.model)));
-  summary += "</pre><p>";
+  summary += "</pre>";
+  legend(summary, top);
+  summary += "<p>";
   xmlText(summary, fileOrigin(labels));
   summary += "</p>";
   cdata(out, summary);

@@ -1,5 +1,6 @@
 // The source model as KML 2.2 (Google Earth and most GIS): a Document named
-// after the event, whose description holds the summary, with one shared
+// after the event, whose description holds the summary and a legend of the
+// slip colours (six swatches from 0 to the largest slip), with one shared
 // style per slip colour, a Placemark per subfault (its outline, outline.h,
 // clamped to the ground; a description listing its values) and the epicentre
 // as a Placemark.

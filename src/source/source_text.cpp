@@ -41,18 +41,25 @@ std::string derivedDip(const Geometry& g) {
 namespace {
 
 std::string rigidityNote(const Rigidity& r) {
+  // SRF carries the rigidity as DEN and VS, which its readers take as mu = DEN VS^2 / 10 (Pa).
   if (r.layered) {
-    return format("mu = rho Vs^2 of the layer holding each subfault's depth, %zu layers of structure %s",
+    return format("mu = rho Vs^2 of the layer holding each subfault's depth, %zu layers of structure %s; "
+                  "SRF gives each point its layer's DEN and VS",
                   r.layers.size(), r.structureName.c_str());
   }
-  return r.constant == kDefaultRigidity ? "constant, the default; --rigidity PA or --structure FILE overrides"
-                                        : "constant, given by --rigidity";
+  return r.constant == kDefaultRigidity
+             ? "constant, the default; --rigidity PA or --structure FILE overrides; SRF gives it as DEN 2.7 and VS, "
+               "mu = DEN VS^2 / 10"
+             : "constant, given by --rigidity; SRF gives it as DEN 2.7 and VS, mu = DEN VS^2 / 10";
 }
 
 std::string onsetNote(const Timing& t) {
+  // SRF's TINIT is that start moved on past the samples before the subfault's slip.
   return t.onset == Onset::kRuptureTime
-             ? "each subfault's samples start at its rupture time a2(5); --onset origin starts them at 0"
-             : "every subfault's samples start at 0 (--onset origin), not at its rupture time";
+             ? "each subfault's samples start at its rupture time a2(5) (SRF's TINIT: at its first sample that "
+               "slips); --onset origin starts them at 0"
+             : "every subfault's samples start at 0 (--onset origin), not at its rupture time (SRF's TINIT: at its "
+               "first sample that slips)";
 }
 
 std::vector<Item> items(const SourceModel& m, std::string_view name) {

@@ -16,38 +16,53 @@ void field(std::string& out, double value, int significant = 9) {
   appendGeneral(out, value, significant);
 }
 
-// 49 samples in cm/s, six a line; most are zeros, written without a
-// conversion, and a line of zeros (or a subfault's samples all zero, the
-// most common case) as one piece of text.
-constexpr std::string_view kZeroLine = " 0 0 0 0 0 0\n";
-constexpr std::string_view kZeroSamples =
-    " 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n"
-    " 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0 0 0 0 0 0\n 0\n";
-static_assert(kSamples == 8 * kPerLine + 1 && kZeroSamples.size() == 8 * kZeroLine.size() + 3);
+// A point's samples in its slip's own frame: the rate vector (v35, v125)
+// projected on the slip's direction (SR1) and on the direction 90 degrees
+// from it (SR2), from its first to its last sample that slips.
+struct PointSeries {
+  std::size_t first = 0;  // the first sample that slips
+  std::size_t count = 0;  // NT1: 0 for a point without slip
+  bool turns = false;     // the rake turns during slip (kTurn): NT2 = NT1, else NT2 = 0
+  std::array<double, kSamples> sr1{}, sr2{};  // cm/s, from `first`
+};
 
-void samples(std::string& out, const std::array<double, kSamples>& rate) {
-  std::size_t first = 0;  // the first sample that is not zero
-  while (first < kSamples && rate[first] == 0.0) ++first;
-  if (first == kSamples) {
-    out += kZeroSamples;
-    return;
+// The rake turns during slip where the slip's path, sum |v| dt, exceeds the
+// slip by more than 1e-6 of it: the test of the summary's rake_varies, which
+// the model's rates rounded to a few decimals pass. Below it, SR2 is left out.
+constexpr double kTurn = 1.0e-6;
+
+PointSeries pointSeries(const SubfaultSource& f, double dt) {
+  PointSeries p;
+  std::size_t end = kSamples;
+  while (p.first < end && f.rate35[p.first] == 0.0 && f.rate125[p.first] == 0.0) ++p.first;
+  while (end > p.first && f.rate35[end - 1] == 0.0 && f.rate125[end - 1] == 0.0) --end;
+  const double slip = std::sqrt(f.slip35 * f.slip35 + f.slip125 * f.slip125);  // sqrt is exact on every platform, hypot not
+  if (end == p.first || slip == 0.0) {  // no slip (or a slip that cancels): no samples
+    p.first = 0;
+    return p;
   }
-  for (std::size_t line = 0; line < kSamples; line += kPerLine) {
-    const std::size_t end = line + kPerLine < kSamples ? line + kPerLine : kSamples;
-    bool zeros = end - line == kPerLine;
-    for (std::size_t j = line < first ? first : line; zeros && j < end; ++j) zeros = rate[j] == 0.0;
-    if (zeros) {
-      out += kZeroLine;
-      continue;
+  const double along35 = f.slip35 / slip, along125 = f.slip125 / slip;
+  p.count = end - p.first;
+  double path = 0.0;
+  for (std::size_t k = 0; k < p.count; ++k) {
+    const double v35 = f.rate35[p.first + k], v125 = f.rate125[p.first + k];
+    p.sr1[k] = 100.0 * (along35 * v35 + along125 * v125);
+    p.sr2[k] = 100.0 * (along35 * v125 - along125 * v35);
+    path += std::sqrt(v35 * v35 + v125 * v125) * dt;
+  }
+  p.turns = path > slip * (1.0 + kTurn);
+  return p;
+}
+
+// `count` samples, six a line; zeros written without a conversion.
+void samples(std::string& out, const std::array<double, kSamples>& rate, std::size_t count) {
+  for (std::size_t k = 0; k < count; ++k) {
+    if (rate[k] == 0.0) {
+      out.append(" 0", 2);
+    } else {
+      field(out, rate[k]);
     }
-    for (std::size_t j = line; j < end; ++j) {
-      if (rate[j] == 0.0) {
-        out.append(" 0", 2);
-      } else {
-        field(out, 100.0 * rate[j]);
-      }
-    }
-    out += '\n';
+    if (k % kPerLine == kPerLine - 1 || k + 1 == count) out += '\n';
   }
 }
 
@@ -58,7 +73,8 @@ std::string srfText(const SourceModel& model, const FileLabels& labels) {
   return srfText(model, labels, shared);
 }
 
-std::string srfText(const SourceModel& model, const FileLabels& labels, SharedFigures& shared) {
+// The file has no place for names: the labels are the other writers' (and the README's) to carry.
+std::string srfText(const SourceModel& model, const FileLabels& /*labels*/, SharedFigures& shared) {
   const Geometry& g = model.geometry;
   const PositionMap& map = shared.map();
   const PlaneExtent extent = planeExtent(model);
@@ -70,19 +86,6 @@ std::string srfText(const SourceModel& model, const FileLabels& labels, SharedFi
   std::string out;
   out.reserve(1500000);
   out += "2.0\n";
-  out += "# " + fileOrigin(labels) + "; event " + oneLine(labels.event) + "\n";
-  if (model.rigidity.layered) {
-    out += "# DEN*VS^2/10 = rigidity used (Pa): DEN and VS of the layer of structure " +
-           oneLine(model.rigidity.structureName) + " holding each point\n";
-  } else {
-    out += "# DEN*VS^2/10 = rigidity used (Pa): a constant ";
-    appendGeneral(out, model.rigidity.constant, 9);
-    out += " Pa, written as DEN = 2.7 g/cm^3 and VS = 100 sqrt(mu / (1000 DEN)) cm/s\n";
-  }
-  out += "# u1 along RAKE = 35 deg and u2 along 125 deg: the model's two components; no opening (u3)\n";
-  out += fromOrigin ? "# TINIT = 0: every point's samples start at the origin time (--onset origin)\n"
-                    : "# TINIT = the rupture time a2(5)\n";
-  out += "# SR1, SR2 sample k: the model's mean rate over [TINIT + (k-1) DT, TINIT + k DT), written as it is\n";
   out += "PLANE 1\n";
   appendFixed(out, normalLongitude(topCentre.lon), 6);
   out += ' ';
@@ -128,19 +131,20 @@ std::string srfText(const SourceModel& model, const FileLabels& labels, SharedFi
     out += ' ';
     out += shared.general(i, SharedFigures::kDepth);
     out += plane;
-    field(out, fromOrigin ? 0.0 : f.ruptureTime);
+    const PointSeries series = pointSeries(f, model.timing.dt);
+    field(out, (fromOrigin ? 0.0 : f.ruptureTime) + static_cast<double>(series.first) * model.timing.dt);
     out += dt;
     out += medium;
-    out += "\n35";
-    field(out, 100.0 * f.slip35);
+    out += '\n';
+    out += shared.general(i, SharedFigures::kSlipVectorRake);
+    field(out, 100.0 * f.slip);
     out += ' ';
-    appendInteger(out, kSamples);
-    field(out, 100.0 * f.slip125);
-    out += ' ';
-    appendInteger(out, kSamples);
+    appendInteger(out, static_cast<long long>(series.count));
+    out += " 0 ";
+    appendInteger(out, static_cast<long long>(series.turns ? series.count : 0));
     out += " 0 0\n";
-    samples(out, f.rate35);
-    samples(out, f.rate125);
+    samples(out, series.sr1, series.count);
+    if (series.turns) samples(out, series.sr2, series.count);
   }
   return out;
 }

@@ -1,8 +1,8 @@
 // The source model as an SRF file, version 2.0 (the Standard Rupture Format
 // of ground-motion simulation codes): one plane of 43 x 22 points.
 //
-//   2.0
-//   # comment lines: origin, the rigidity's DEN and VS, the samples' timing
+//   2.0                             nothing between it and PLANE: several
+//                                   readers expect PLANE on line 2
 //   PLANE 1
 //   ELON ELAT NSTK NDIP LEN WID     the top edge's centre (degrees), 43 22, km
 //   STK DIP DTOP SHYP DHYP          degrees; the top edge's depth, km; the
@@ -12,19 +12,30 @@
 //   per point, in the grid's order (W 1 L 1 first, along strike first):
 //   LON LAT DEP STK DIP AREA TINIT DT VS DEN
 //   RAKE SLIP1 NT1 SLIP2 NT2 SLIP3 NT3
-//   49 samples of SR1, then 49 of SR2, six a line
+//   NT1 samples of SR1, then NT2 of SR2, six a line
 //
-// u1 is the model's 35-degree component (RAKE = 35) and u2 its 125-degree
-// one, since the format's u2 lies at RAKE + 90; u3 (opening) is 0 with no
-// samples. Units: degrees, km (DEP, LEN, WID, DTOP, SHYP, DHYP), cm^2 (AREA),
-// s (TINIT, DT), cm/s (VS), g/cm^3 (DEN), cm (SLIPn), cm/s (SRn). TINIT is
-// the rupture time a2(5), or 0 with --onset origin; DT is the model's dt.
+// Each point is written in its slip's own frame, since many readers take the
+// slip from u1 alone: RAKE is the slip vector's rake (rise_time.h), SR1 the
+// rate vector (v35, v125) projected on it and SR2 on RAKE + 90 (the format's
+// u2), so SLIP1 is the total slip and the u2 slip is 0. Where the rake does
+// not turn during slip, SR2 vanishes and NT2 = 0; where it turns, SR2 is
+// written (its integral is 0) and a reader of u1 alone misses the slip
+// across the mean direction, not the total. A point without slip has NT1 =
+// NT2 = 0. u3 (opening) is 0 with no samples.
+//
+// Samples run from the point's first to its last sample that slips: TINIT is
+// the rupture time a2(5) (0 with --onset origin) plus DT for each leading
+// sample without slip, so NT1 DT spans the point's slip. That span is not the
+// rise time of FSP and GeoJSON, which is how long the rate stays above 10 %
+// of its peak (rise_time.h). DT is the model's dt. The format's samples are
+// the rates at instants TINIT + (k - 1) DT; the model's are means over
+// [TINIT + (k - 1) DT, TINIT + k DT): the numbers are written as they are.
+// Units: degrees, km (DEP, LEN, WID, DTOP, SHYP, DHYP), cm^2 (AREA), s
+// (TINIT, DT), cm/s (VS), g/cm^3 (DEN), cm (SLIPn), cm/s (SRn).
 //
 // DEN and VS are those of exchange_text.h's mediumAt, with VS = 100
 // sqrt(mu / (1000 DEN)) cm/s, so that a reader's DEN VS^2 / 10 (dyn/cm^2 to
-// Pa) is the rigidity the moments used. The format's samples are the rates at
-// instants TINIT + (k - 1) DT; the model's are means over [TINIT + (k - 1)
-// DT, TINIT + k DT): the numbers are written as they are.
+// Pa) is the rigidity the moments used.
 //
 // The depth is required (DEP, DTOP): the command refuses --srf without --depth.
 #pragma once
