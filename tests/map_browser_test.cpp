@@ -88,7 +88,7 @@ bool dark(Colour c) { return c.r < 70 && c.g < 70 && c.b < 70; }
 // arrow or an isochrone may cross some of them, never all four.
 std::vector<Point> cellSamples(const FigureParts& parts, CellIndex cell) {
   const Point c = parts.cellCentre(cell.il, cell.iw);
-  const double d = parts.cellSize / 4;
+  const double d = parts.cellWidth / 4;
   return {{c.x - d, c.y - d}, {c.x + d, c.y - d}, {c.x - d, c.y + d}, {c.x + d, c.y + d}};
 }
 
@@ -222,7 +222,7 @@ TEST(MapBrowser, NoSeamsBetweenCells) {
     const FigureParts& parts = figure.parts;
     for (int il = 2; il <= 12; ++il) {
       ASSERT_EQ(data->value(report::kSlip, il, 1), 0.0);
-      const double edge = parts.plane.x0 + (il - 1) * parts.cellSize;  // between L il-1 and L il
+      const double edge = parts.plane.x0 + (il - 1) * parts.cellWidth;  // between L il-1 and L il
       for (double dx : {-0.5, 0.0, 0.5}) {
         const Point p{edge + dx / image.scale, parts.cellCentre(il, 1).y};
         EXPECT_TRUE(near(image.at(p), scaleColour(0.0), 3)) << width << " px, L " << il << ": " << describe(image.at(p));
@@ -252,10 +252,10 @@ TEST(MapBrowser, ArrowsReadOnTheDarkestCells) {
   const FigureParts& parts = figure.parts;
   for (CellIndex cell : {CellIndex{1, 1}, CellIndex{20, 11}, CellIndex{42, 22}}) {
     const Point c = parts.cellCentre(cell.il, cell.iw);
-    EXPECT_TRUE(near(image.at({c.x - 0.4 * parts.cellSize, c.y}), scaleColour(0.0), 3)) << "the cell's own colour";
+    EXPECT_TRUE(near(image.at({c.x - 0.4 * parts.cellWidth, c.y}), scaleColour(0.0), 3)) << "the cell's own colour";
     bool ink = false, halo = false;
-    for (double x = c.x - 0.2 * parts.cellSize; x <= c.x + 0.2 * parts.cellSize; x += 0.5 / image.scale) {
-      const Colour p = image.at({x, c.y - 0.2 * parts.cellSize});  // on the shaft, away from the head
+    for (double x = c.x - 0.2 * parts.cellWidth; x <= c.x + 0.2 * parts.cellWidth; x += 0.5 / image.scale) {
+      const Colour p = image.at({x, c.y - 0.2 * parts.cellWidth});  // on the shaft, away from the head
       ink = ink || dark(p);
       halo = halo || (p.r > 200 && p.g > 200 && p.b > 200);
     }

@@ -45,7 +45,10 @@ TEST(MapTool, OptionsShapeTheFigure) {
   testing::expectQuietSuccess(slipmap(dir, {"--width=500", "--title", "M 7 <test>", "--no-arrows", "--contour",
                                             "10", "-o", "figure.svg", "run.csv"}));
   const std::string svg = dir.read("figure.svg");
-  EXPECT_NE(svg.find("width=\"500\" height=\"232\""), std::string::npos);
+  // Laid out 600 units wide, shown 500 pixels wide, and narrower in a narrower container.
+  EXPECT_NE(svg.find("width=\"500\" height=\""), std::string::npos);
+  EXPECT_NE(svg.find("viewBox=\"0 0 600 "), std::string::npos);
+  EXPECT_NE(svg.find("style=\"max-width:100%;height:auto\""), std::string::npos);
   EXPECT_NE(svg.find("<title>M 7 &lt;test&gt; \xe2\x80\x94 largest slip 7.21353 m at W 11, L 21"), std::string::npos);
   EXPECT_NE(svg.find("rupture time every 10 s"), std::string::npos);
   EXPECT_EQ(svg.find("rake arrows"), std::string::npos);
@@ -81,7 +84,8 @@ TEST(MapTool, CommandLineMistakes) {
       {{"--contour=0"}, "--contour needs a number of seconds above 0, not '0'"},
       {{"--contour"}, "--contour needs a value (SECONDS)"},
       {{"a.csv", "b.csv"}, "one [REPORT] at a time: 'b.csv' is one too many"},
-      {{"--contour", "0.01"}, "--contour 0.01 gives more than 200 contour lines"},
+      {{"--contour", "0.01"}, "--contour 0.01 gives more than 200 contour lines over the report's rupture times"},
+      {{"--contour", "1e-300"}, "--contour 1e-300 gives more than 200 contour lines over the report's rupture times"},
       {{"-o", "./rateA-out4.csv"}, "the output './rateA-out4.csv' is the input 'rateA-out4.csv'"},
   };
   for (const auto& c : cases) {

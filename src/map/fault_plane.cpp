@@ -19,14 +19,14 @@ constexpr Colour kContourInk{255, 255, 255};
 // Each cell reaches under its right and lower neighbours, drawn after it, so
 // that no background shows between cells where a renderer rounds edges.
 void cells(const ReportData& data, const Summary& summary, const FigureParts& parts, std::vector<Mark>& marks) {
-  const double size = parts.cellSize;
-  const double under = std::min(1.0, size / 4);
+  const double w = parts.cellWidth, h = parts.cellHeight;
+  const double under = std::min(1.0, std::min(w, h) / 4);
   for (int iw = 1; iw <= kDataRows; ++iw) {
     for (int il = 1; il <= kDataColumns; ++il) {
       const Point c = parts.cellCentre(il, iw);
       const bool known = data.has(report::kSlip, il, iw);
-      Mark cell = rectMark(c.x - size / 2, c.y - size / 2, size + (il < kDataColumns ? under : 0.0),
-                           size + (iw < kDataRows ? under : 0.0),
+      Mark cell = rectMark(c.x - w / 2, c.y - h / 2, w + (il < kDataColumns ? under : 0.0),
+                           h + (iw < kDataRows ? under : 0.0),
                            known ? slipColour(data.value(report::kSlip, il, iw), summary.scaleLow(), summary.scaleHigh())
                                  : kNoValueColour);
       cell.tooltip = cellTooltip(data, il, iw);
@@ -68,11 +68,12 @@ void arrows(const ReportData& data, const Summary& summary, const FigureParts& p
     for (int il = 1; il <= kDataColumns; ++il) {
       if (!data.has(report::kSlip, il, iw) || !data.has(report::kRake, il, iw)) continue;
       const double share = data.value(report::kSlip, il, iw) / largest;
-      const double length = 0.9 * parts.cellSize * std::fabs(share);
+      const double cell = std::min(parts.cellWidth, parts.cellHeight);
+      const double length = 0.9 * cell * std::fabs(share);
       if (length < 2.0) continue;  // shorter than its own head: a speck, not an arrow
       Point direction = rakeDirection(data.value(report::kRake, il, iw));
       if (share < 0.0) direction = {-direction.x, -direction.y};
-      arrow(parts.cellCentre(il, iw), length, direction, parts.cellSize, marks);
+      arrow(parts.cellCentre(il, iw), length, direction, cell, marks);
     }
   }
 }
@@ -145,8 +146,8 @@ void isochrones(const ReportData& data, const Summary& summary, double step, con
   for (std::size_t k = 0; k < levels.size(); ++k) {
     for (const Isoline& line : traceIsolines(field, levels[k])) {
       std::vector<Point> points;
-      for (Point p : line.points) points.push_back({parts.plane.x0 + (p.x + 0.5) * parts.cellSize,
-                                                    parts.plane.y0 + (p.y + 0.5) * parts.cellSize});
+      for (Point p : line.points) points.push_back({parts.plane.x0 + (p.x + 0.5) * parts.cellWidth,
+                                                    parts.plane.y0 + (p.y + 0.5) * parts.cellHeight});
       if (line.closed) points.push_back(points.front());
       // White dashes over a thin dark line: white reads on the dark half of
       // the scale, the dark line between the dashes on the light half.
@@ -161,30 +162,62 @@ void isochrones(const ReportData& data, const Summary& summary, double step, con
   for (std::size_t k = 0; k < levels.size(); ++k) isochroneLabel(lines[k], labels[k] + " s", parts, room, marks);
 }
 
+// Ticks along one side of the plane: a label and a short line at each.
+struct SideTicks {
+  std::vector<double> at;  // figure units along the side
+  std::vector<std::string> labels;
+};
+
+// Kilometres from the epicentre at round values when the spacing is known,
+// else cell numbers, the ends first so that a label crowded out is one
+// between them.
+SideTicks sideTicks(double from, double to, double origin, double cell, double km, char index, int cells) {
+  SideTicks ticks;
+  if (km > 0.0) {
+    const double perKm = cell / km;
+    const std::vector<double> values =
+        axisTicks((from - origin) / perKm, (to - origin) / perKm, std::max(2, static_cast<int>((to - from) / 45.0)));
+    ticks.labels = tickLabels(values);
+    for (double v : values) ticks.at.push_back(origin + v * perKm);
+    return ticks;
+  }
+  std::vector<int> numbers{1, cells};
+  for (int k = 5; k < cells; k += 5) numbers.push_back(k);
+  for (int k : numbers) {
+    ticks.at.push_back(from + (k - 0.5) * cell);
+    ticks.labels.push_back(index + std::to_string(k));
+  }
+  return ticks;
+}
+
 void axes(const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
   const Box& plane = parts.plane;
   Mark frame = rectMark(plane.x0, plane.y0, plane.width(), plane.height(), std::nullopt);
   frame.stroke = kInk;
   frame.strokeWidth = 1.0;
   marks.push_back(frame);
-  // The ends first, so that a label crowded out is one between them.
-  for (int il : {1, report::kDataColumns, 5, 10, 15, 20, 25, 30, 35, 40}) {
-    const double x = parts.cellCentre(il, 1).x;
-    if (placeText(textMark({x, plane.y1 + 15.0}, "L" + std::to_string(il), kTickText, Anchor::Middle), room, marks, 3.0)) {
+  const SideTicks along = sideTicks(plane.x0, plane.x1, parts.origin.x, parts.cellWidth, parts.dx, 'L', kDataColumns);
+  for (std::size_t i = 0; i < along.at.size(); ++i) {
+    const double x = along.at[i];
+    if (placeText(textMark({x, plane.y1 + 15.0}, along.labels[i], kTickText, Anchor::Middle), room, marks, 3.0)) {
       marks.push_back(lineMark({{x, plane.y1}, {x, plane.y1 + 4.0}}, kInk, 1.0));
     }
   }
-  for (int iw : {1, report::kDataRows, 5, 10, 15, 20}) {
-    const double y = parts.cellCentre(1, iw).y;
-    if (placeText(textMark({plane.x0 - 6.0, y + 3.5}, "W" + std::to_string(iw), kTickText, Anchor::End), room, marks, 1.0)) {
+  const SideTicks down = sideTicks(plane.y0, plane.y1, parts.origin.y, parts.cellHeight, parts.dz, 'W', kDataRows);
+  for (std::size_t i = 0; i < down.at.size(); ++i) {
+    const double y = down.at[i];
+    if (placeText(textMark({plane.x0 - 6.0, y + 3.5}, down.labels[i], kTickText, Anchor::End), room, marks, 1.0)) {
       marks.push_back(lineMark({{plane.x0 - 4.0, y}, {plane.x0, y}}, kInk, 1.0));
     }
   }
-  placeText(textMark({(plane.x0 + plane.x1) / 2, plane.y1 + 32.0}, "L: along strike", kAxisText, Anchor::Middle), room,
-            marks);
-  Mark down = textMark({8.0 + kAxisText * 0.8, (plane.y0 + plane.y1) / 2}, "W: down dip", kAxisText, Anchor::Middle);
-  down.rotation = -90.0;
-  placeText(down, room, marks);
+  const bool km = parts.dx > 0.0;
+  placeText(textMark({(plane.x0 + plane.x1) / 2, plane.y1 + 32.0},
+                     km ? "Along strike from the epicentre (km)" : "L: along strike", kAxisText, Anchor::Middle),
+            room, marks);
+  Mark dip = textMark({8.0 + kAxisText * 0.8, (plane.y0 + plane.y1) / 2}, km ? "Down dip (km)" : "W: down dip",
+                      kAxisText, Anchor::Middle);
+  dip.rotation = -90.0;
+  placeText(dip, room, marks);
 }
 
 }  // namespace
@@ -206,7 +239,7 @@ void layoutFaultPlane(const ReportData& data, const Summary& summary, const Figu
   Mark star;
   if (summary.hasEpicentre) {
     const CellIndex e = summary.epicentre;
-    star = starMark(parts.cellCentre(e.il, e.iw), std::clamp(parts.cellSize * 0.6, 6.0, 9.0));
+    star = starMark(parts.cellCentre(e.il, e.iw), std::clamp(std::min(parts.cellWidth, parts.cellHeight) * 0.6, 6.0, 9.0));
     room.taken.push_back(markBox(star));
   }
   isochrones(data, summary, isochroneStep(summary, options.contourStep), parts, room, marks);

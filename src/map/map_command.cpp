@@ -124,7 +124,8 @@ int draw(const Settings& command) {
   const double step = isochroneStep(summary, command.figure.contourStep);
   if (contourLevels(summary.minTime, summary.maxTime, step, kMaxContourLines + 1).size() > kMaxContourLines) {
     return cli::usageMistake(kProgram,
-                             "--contour " + formatNumber(step, decimalsFor(step)) + " gives more than 200 contour lines");
+                             "--contour " + command.contour + " gives more than " + std::to_string(kMaxContourLines) +
+                                 " contour lines over the report's rupture times");
   }
   FigureOptions figure = command.figure;
   bool doubt = false;

@@ -39,6 +39,7 @@ std::string readSettings(const cli::CommandLine& line, Settings& c) {
       case kContour:
         if (!cli::parseNumber(value, c.figure.contourStep) || !(c.figure.contourStep > 0.0))
           return option.name + " needs a number of seconds above 0, not '" + value + "'";
+        c.contour = value;
         break;
       case kNoArrows: c.figure.arrows = false; break;
       case kTitle: c.figure.title = value; break;

@@ -129,7 +129,7 @@ std::string writeSvg(const Figure& figure) {
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + std::to_string(figure.pixelWidth) +
          "\" height=\"" + std::to_string(pixelHeight) + "\" viewBox=\"0 0 " + num(figure.width) + " " +
-         num(figure.height) + "\" font-family=\"sans-serif\">\n";
+         num(figure.height) + "\" style=\"max-width:100%;height:auto\" font-family=\"sans-serif\">\n";
   svg += "<title>" + xmlText(figure.title) + "</title>\n";
   svg += "<rect x=\"0\" y=\"0\" width=\"" + num(figure.width) + "\" height=\"" + num(figure.height) +
          "\" fill=\"#ffffff\"/>\n";
