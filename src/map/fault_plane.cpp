@@ -16,6 +16,13 @@ using report::kDataRows;
 
 constexpr Colour kContourInk{255, 255, 255};
 
+// The colour scale's top value, as the report prints slips.
+std::string largestLabel(const Summary& summary) {
+  const report::SectionShape& slip = report::kSections[report::kSlip];
+  const double high = summary.scaleHigh() > summary.scaleLow() ? summary.scaleHigh() : summary.scaleLow() + 1.0;
+  return high == 0.0 ? "0" : printedValue(high, slip.width, slip.decimals);
+}
+
 // Each cell reaches under its right and lower neighbours, drawn after it, so
 // that no background shows between cells where a renderer rounds edges.
 void cells(const ReportData& data, const Summary& summary, const FigureParts& parts, std::vector<Mark>& marks) {
@@ -247,18 +254,16 @@ void layoutFaultPlane(const ReportData& data, const Summary& summary, const Figu
 }
 
 double colourBarLabelWidth(const Summary& summary) {
-  const report::SectionShape& slip = report::kSections[report::kSlip];
-  const double high = summary.scaleHigh() > summary.scaleLow() ? summary.scaleHigh() : summary.scaleLow() + 1.0;
-  double widest = textWidth("no value", kTickText);
-  for (const std::string& label : tickLabels(niceTicks(summary.scaleLow(), high, 6))) {
+  double widest = textWidth("epicentre", kTickText);
+  for (const std::string& label : {std::string("no value"), std::string("top edge"), largestLabel(summary)}) {
     widest = std::max(widest, textWidth(label, kTickText));
   }
-  return std::max(widest, textWidth(printedValue(high, slip.width, slip.decimals), kTickText));
+  return widest;
 }
 
-// One gradient from the bottom of the scale to its top, a tick at the top
-// value (and at zero when the scale starts below it), round ticks between
-// where they leave room.
+// One gradient from the bottom of the scale to its top, round ticks along
+// it (zero among them), and the largest value marked at the top when it is
+// not a round one.
 void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
   const Box& bar = parts.colourBar;
   Mark gradient;
@@ -274,29 +279,49 @@ void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom&
 
   const double low = summary.scaleLow();
   const double high = summary.scaleHigh() > low ? summary.scaleHigh() : low + 1.0;
-  const report::SectionShape& slip = report::kSections[report::kSlip];
   auto tick = [&](double value, const std::string& label, bool across) {
     const double y = bar.y1 - bar.height() * scalePosition(value, low, high);
     if (!placeText(textMark({bar.x1 + 7.0, y + 3.5}, label, kTickText, Anchor::Start), room, marks, 1.0)) return;
     marks.push_back(lineMark({{across ? bar.x0 : bar.x1, y}, {bar.x1 + 4.0, y}}, kInk, 1.0));
   };
-  tick(high, high == 0.0 ? "0" : printedValue(high, slip.width, slip.decimals), false);
-  tick(low, low == 0.0 ? "0" : printedValue(low, slip.width, slip.decimals), false);
-  if (low < 0.0 && high > 0.0) tick(0.0, "0", true);
-  std::vector<double> ticks;
-  for (double t : niceTicks(low, high, 6)) {
-    if (t > low && t < high) ticks.push_back(t);
+  const std::vector<double> ticks = axisTicks(low, high, std::max(2, static_cast<int>(bar.height() / 30.0)));
+  const bool roundTop = !ticks.empty() && ticks.back() == high;
+  if (!roundTop) {
+    // The largest value, a small wedge pointing at the bar's top.
+    const std::string label = largestLabel(summary);
+    if (placeText(textMark({bar.x1 + 7.0, bar.y0 + 3.5}, label, kTickText, Anchor::Start), room, marks, 1.0)) {
+      Mark wedge;
+      wedge.kind = MarkKind::Polygon;
+      wedge.points = {{bar.x1, bar.y0}, {bar.x1 + 5.0, bar.y0 - 3.0}, {bar.x1 + 5.0, bar.y0 + 3.0}};
+      wedge.fill = kInk;
+      wedge.tooltip = "the largest value";
+      marks.push_back(wedge);
+    }
   }
   const std::vector<std::string> labels = tickLabels(ticks);
-  for (std::size_t i = 0; i < ticks.size(); ++i) {
-    if (ticks[i] != 0.0) tick(ticks[i], labels[i], false);
+  for (std::size_t i = 0; i < ticks.size(); ++i) tick(ticks[i], labels[i], ticks[i] == 0.0 && low < 0.0);
+}
+
+void layoutLegend(const Summary& summary, bool topEdge, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  const Box& bar = parts.colourBar;
+  double y = bar.y1 + 14.0;
+  parts.legend = {bar.x0, y, bar.x0, y};
+  auto entry = [&](Mark symbol, const std::string& text) {
+    marks.push_back(std::move(symbol));
+    placeText(textMark({bar.x1 + 7.0, y + 11.0}, text, kTickText, Anchor::Start), room, marks);
+    parts.legend.x1 = std::max(parts.legend.x1, bar.x1 + 7.0 + textWidth(text, kTickText));
+    y += 20.0;
+    parts.legend.y1 = y - 4.0;
+  };
+  if (summary.hasEpicentre) entry(starMark({(bar.x0 + bar.x1) / 2, y + 7.0}, 6.0), "epicentre");
+  if (topEdge) entry(lineMark({{bar.x0 - 2.0, y + 7.0}, {bar.x1 + 2.0, y + 7.0}}, kInk, 3.0), "top edge");
+  if (summary.missingSlip) {
+    Mark none = rectMark(bar.x0, y, bar.width(), bar.width(), kNoValueColour);
+    none.stroke = kInk;
+    none.strokeWidth = 1.0;
+    entry(none, "no value");
   }
-  const double legend = bar.y1 + 14.0;
-  Mark none = rectMark(bar.x0, legend, bar.width(), bar.width(), kNoValueColour);
-  none.stroke = kInk;
-  none.strokeWidth = 1.0;
-  marks.push_back(none);
-  placeText(textMark({bar.x1 + 7.0, legend + 11.0}, "no value", kTickText, Anchor::Start), room, marks);
+  room.taken.push_back(parts.legend);
 }
 
 }  // namespace slip::map

@@ -27,7 +27,10 @@ void eachCell(Visit visit) {
 
 void summarizeSlip(const ReportData& data, Summary& s) {
   eachCell([&](int il, int iw) {
-    if (!data.has(report::kSlip, il, iw)) return;
+    if (!data.has(report::kSlip, il, iw)) {
+      s.missingSlip = true;
+      return;
+    }
     const double slip = data.value(report::kSlip, il, iw);
     if (!s.hasSlip || slip > s.maxSlip) {
       s.maxSlip = slip;
@@ -240,6 +243,7 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
 
   layoutFaultPlane(data, summary, options, parts, room, figure.marks);
   layoutColourBar(summary, parts, room, figure.marks);
+  layoutLegend(summary, options.outline && map.hasPositions(), parts, room, figure.marks);
   if (map.hasPositions()) {
     layoutMapView(map, data, summary, options, parts, room, figure.marks);
   } else {

@@ -67,6 +67,7 @@ struct Summary {
   double maxSlip = 0.0;         // the largest slip
   CellIndex maxCell;            // its first cell, row by row
   double minSlip = 0.0;         // the smallest slip
+  bool missingSlip = false;     // a cell has no slip value
   bool hasRake = false;
   double meanRake = 0.0;        // slip-weighted mean direction, degrees in (-180, 180]
   bool hasEpicentre = false;

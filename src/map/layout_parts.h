@@ -48,10 +48,14 @@ void layoutFaultPlane(const ReportData& data, const Summary& summary, const Figu
 // The plane's heading ("Fault plane: slip, rake arrows, ...").
 std::string faultPlaneHeading(const Summary& summary, const FigureOptions& options);
 
-// The colour bar in parts.colourBar and the "no value" legend entry below
-// it; and the width its labels need right of the bar.
+// The colour bar in parts.colourBar; and the width its labels (and the
+// legend's) need right of the bar.
 void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks);
 double colourBarLabelWidth(const Summary& summary);
+// The legend below the colour bar: the epicentre's star, the fault's top
+// edge when the map draws it, and the "no value" swatch when a cell has no
+// slip; sets parts.legend.
+void layoutLegend(const Summary& summary, bool topEdge, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks);
 
 // The map view: what the arrangement needs to know before it sizes the
 // frame, then the marks in it.
