@@ -30,6 +30,11 @@ struct MomentPanel {
   std::vector<double> times;  // s, ascending
   std::vector<double> rates;  // N m/s, one for each time
   std::string heading;        // above the panel, wrapped to its width; empty: "Moment rate (N m/s)"
+  struct Marker {
+    double time = 0.0;        // s
+    std::string label;        // "T5", "centroid", ...
+  };
+  std::vector<Marker> markers;  // marked on the curve with their times
 };
 
 // The fault's outline in map view, drawn over the patches when given.
