@@ -268,7 +268,15 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
 
   double lowest = 0.0;
   for (const Mark& m : figure.marks) lowest = std::max(lowest, markBox(m).y1);
-  for (const std::string& note : options.notes) {
+  std::vector<std::string> notes = options.notes;
+  std::string outside;
+  for (const Station& s : options.stations) {
+    const double lon = map.reference + std::remainder(s.lon - map.reference, 360.0);
+    if (map.hasPositions() && lon >= map.west && lon <= map.east && s.lat >= map.south && s.lat <= map.north) continue;
+    outside += (outside.empty() ? "" : ", ") + s.name;
+  }
+  if (!outside.empty()) notes.push_back("Stations beyond the map's extent, not drawn: " + outside);
+  for (const std::string& note : notes) {
     for (const std::string& line : wrapText(note, kTickText, false, width - planeLeft - kMargin)) {
       lowest += kTickText * 1.4;
       placeText(textMark({planeLeft, lowest}, line, kTickText, Anchor::Start), room, figure.marks, 0.0);

@@ -45,6 +45,13 @@ struct FaultOutline {
   double strike = 0.0;        // degrees clockwise from north, for the strike arrow
 };
 
+// A station's ground displacement, drawn on the map view.
+struct Station {
+  std::string name;
+  double lon = 0.0, lat = 0.0;          // degrees
+  double east = 0.0, north = 0.0, up = 0.0;  // m
+};
+
 struct FigureOptions {
   std::string name;           // the report's file name, for the title
   std::string title;          // replaces the name in the title when not empty
@@ -53,6 +60,7 @@ struct FigureOptions {
   int pixelWidth = 1000;      // the SVG's width in pixels
   std::optional<MomentPanel> moment;
   std::optional<FaultOutline> outline;
+  std::vector<Station> stations;   // displacements on the map view
   std::vector<std::string> notes;  // below everything, each wrapped: what was left out and why
 };
 

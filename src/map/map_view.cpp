@@ -297,6 +297,89 @@ void outline(const FaultOutline& fault, const Projection& pr, double reference, 
                        std::max(shaft.y1, point.y1)};
 }
 
+constexpr Colour kUplift{200, 40, 40};
+constexpr Colour kSubsidence{40, 80, 200};
+
+// An arrow from `from` along (dx, dy) figure units, black on a thin white halo.
+void displacementArrow(Point from, double dx, double dy, std::vector<Mark>& marks, const std::string& tooltip) {
+  const double length = std::hypot(dx, dy);
+  if (!(length > 0.5)) return;
+  const Point d{dx / length, dy / length};
+  const double head = std::min(6.0, 0.45 * length);
+  const Point tip{from.x + dx, from.y + dy};
+  const Point base{tip.x - d.x * head, tip.y - d.y * head};
+  marks.push_back(lineMark({from, base}, kPaper, 3.2));
+  marks.push_back(lineMark({from, base}, kInk, 1.4));
+  Mark point;
+  point.kind = MarkKind::Polygon;
+  point.points = {tip, {base.x - d.y * head * 0.5, base.y + d.x * head * 0.5}, {base.x + d.y * head * 0.5, base.y - d.x * head * 0.5}};
+  point.fill = kInk;
+  point.stroke = kPaper;
+  point.strokeWidth = 0.6;
+  point.tooltip = tooltip;
+  marks.push_back(point);
+}
+
+// A filled circle (a 12-sided polygon) of radius r.
+Mark disc(Point at, double r, Colour fill) {
+  Mark m;
+  m.kind = MarkKind::Polygon;
+  for (int k = 0; k < 12; ++k) {
+    const double a = k * 30.0 * kDegree;
+    m.points.push_back({at.x + r * std::cos(a), at.y + r * std::sin(a)});
+  }
+  m.fill = fill;
+  m.stroke = kInk;
+  m.strokeWidth = 0.6;
+  return m;
+}
+
+// Each station in the frame: its horizontal displacement as an arrow, its
+// vertical as a disc (red up, blue down, area by size); and a key on a white
+// ground with a reference arrow of a round length.
+void stations(const std::vector<Station>& given, const Projection& pr, double reference, const Box& frame, const Ink& ink,
+              std::vector<Box>& keepOut, TextRoom& room, std::vector<Mark>& marks) {
+  double horizontal = 0.0, vertical = 0.0;
+  for (const Station& s : given) {
+    horizontal = std::max(horizontal, std::hypot(s.east, s.north));
+    vertical = std::max(vertical, std::fabs(s.up));
+  }
+  const double perMetre = horizontal > 0.0 ? 0.12 * frame.width() / horizontal : 0.0;
+  for (const Station& s : given) {
+    const Point at = pr.at({reference + std::remainder(s.lon - reference, 360.0), s.lat});
+    if (!(at.x >= frame.x0 && at.x <= frame.x1 && at.y >= frame.y0 && at.y <= frame.y1)) continue;
+    const std::string tip = s.name + ": east " + formatNumber(s.east, 3) + " m, north " + formatNumber(s.north, 3) +
+                            " m, up " + formatNumber(s.up, 3) + " m";
+    if (vertical > 0.0 && s.up != 0.0) {
+      Mark d = disc(at, std::max(1.5, 6.0 * std::sqrt(std::fabs(s.up) / vertical)), s.up > 0.0 ? kUplift : kSubsidence);
+      d.tooltip = tip;
+      marks.push_back(d);
+    }
+    displacementArrow(at, s.east * perMetre, -s.north * perMetre, marks, tip);
+  }
+  if (!(horizontal > 0.0) && !(vertical > 0.0)) return;
+  const double metres = horizontal > 0.0 ? roundDown(horizontal) : 0.0;
+  const std::string arrowLabel = tickLabel(metres, metres) + " m";
+  const std::string upLabel = "up " + formatNumber(vertical, 2) + " m", downLabel = "down";
+  const double w = std::max(metres * perMetre + 8.0 + textWidth(arrowLabel, kTickText),
+                            16.0 + textWidth(upLabel + "  " + downLabel, kTickText) + 14.0) + 12.0;
+  const Box box = cornerBox(frame, w, 36.0, {1, 0, 3, 2}, ink, keepOut);
+  marks.push_back(rectMark(box.x0, box.y0, box.width(), box.height(), kPaper));
+  room.taken.push_back(box);
+  keepOut.push_back(box);
+  if (metres > 0.0) {
+    displacementArrow({box.x0 + 6.0, box.y0 + 10.0}, metres * perMetre, 0.0, marks, "reference: " + arrowLabel);
+    marks.push_back(textMark({box.x0 + 10.0 + metres * perMetre, box.y0 + 13.5}, arrowLabel, kTickText, Anchor::Start));
+  }
+  if (vertical > 0.0) {
+    marks.push_back(disc({box.x0 + 11.0, box.y0 + 26.0}, 5.0, kUplift));
+    marks.push_back(textMark({box.x0 + 19.0, box.y0 + 29.5}, upLabel, kTickText, Anchor::Start));
+    const double x = box.x0 + 19.0 + textWidth(upLabel, kTickText) + 12.0;
+    marks.push_back(disc({x, box.y0 + 26.0}, 5.0, kSubsidence));
+    marks.push_back(textMark({x + 8.0, box.y0 + 29.5}, downLabel, kTickText, Anchor::Start));
+  }
+}
+
 }  // namespace
 
 MapPlan planMap(const ReportData& data, const FigureOptions& options) {
@@ -414,6 +497,7 @@ void layoutMapView(const MapPlan& plan, const ReportData& data, const Summary& s
       keepOut.push_back(markBox(marks.back()));
     }
   }
+  if (!options.stations.empty()) stations(options.stations, pr, plan.reference, frame, ink, keepOut, room, marks);
   scaleBar(pr, frame, ink, keepOut, parts, room, marks);
   keepOut.push_back(parts.scaleBar);
   northArrow(frame, ink, keepOut, parts, room, marks);
