@@ -21,6 +21,7 @@
 #include "map/figure_layout.h"
 #include "map/report_reader.h"
 #include "map/source_panels.h"
+#include "map/stations.h"
 #include "map/svg_writer.h"
 #include "tool_runner.h"
 
@@ -168,18 +169,19 @@ TEST(MapBrowser, ScreenshotShowsTheLayout) {
   }
   // The scale bar and the north arrow are ink on a white ground inside the map frame.
   ASSERT_TRUE(parts.map.contains(parts.scaleBar) && parts.map.contains(parts.northArrow));
-  const Box& bar = parts.scaleBar;
-  EXPECT_TRUE(dark(image.at({(bar.x0 + bar.x1) / 2, (bar.y0 + bar.y1) / 2}))) << "scale bar";
-  EXPECT_TRUE(near(image.at({(bar.x0 + bar.x1) / 2, bar.y1 + 2.5}), kPaperWhite)) << "below the scale bar";
+  const Box& bar = parts.scaleBar;  // its ground: the bar 7 to 10 units above the ground's foot
+  EXPECT_TRUE(dark(image.at({bar.x0 + 10.0, bar.y1 - 8.5}))) << "scale bar";
+  EXPECT_TRUE(near(image.at({bar.x0 + 10.0, bar.y1 - 3.0}), kPaperWhite)) << "below the scale bar";
   const Box& north = parts.northArrow;
   EXPECT_TRUE(dark(image.at({(north.x0 + north.x1) / 2, north.y0 + 0.6 * north.height()}))) << "north arrow";
   EXPECT_TRUE(near(image.at({north.x0 + 1.0, north.y0 + 1.0}), kPaperWhite)) << "beside the north arrow";
 }
 
-// The example with its model: the moment-rate curve's fill where the layout
-// puts its peak (the top of the panel's axes at the peak's time), paper above
-// the curve's end.
-TEST(MapBrowser, MomentRatePanelShowsItsPeak) {
+// The example with its model and stations: the moment-rate curve's fill
+// where the layout puts its peak, paper above the curve's end; the 10 s
+// rupture front's ink where the times cross 10 s on the epicentre's row; the
+// legend's star and top edge; each station's arrowhead.
+TEST(MapBrowser, ExampleWithModelAndStations) {
   if (!haveBrowser()) SKIP_OR_FAIL("no chromium on the PATH");
   const auto data = example();
   auto grid = std::make_unique<SubfaultGrid>();
@@ -191,18 +193,55 @@ TEST(MapBrowser, MomentRatePanelShowsItsPeak) {
   ASSERT_TRUE(panels.moment && panels.outline && panels.notes.empty());
   options.moment = panels.moment;
   options.outline = panels.outline;
+  StationError bad;
+  ASSERT_TRUE(readStations(testing::readFile(std::string(SLIP_SOURCE_DIR) + "/tests/data/example-stations.csv"),
+                           options.stations, bad)) << bad.message;
+  const Summary summary = summarize(*data);
+  const int iw = summary.epicentre.iw;
+  int il = summary.epicentre.il;
+  while (il < report::kDataColumns && data->value(report::kRuptureTime, il + 1, iw) < 10.0) ++il;
+  const double t0 = data->value(report::kRuptureTime, il, iw), t1 = data->value(report::kRuptureTime, il + 1, iw);
+  ASSERT_TRUE(t0 < 10.0 && t1 >= 10.0);
   for (int width : {600, 1000, 4000}) {
     SCOPED_TRACE(width);
     options.pixelWidth = width;
     const Figure figure = layoutFigure(*data, options);
     Image image;
-    ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-moment-" + std::to_string(width), image));
+    ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-example-" + std::to_string(width), image));
+    const FigureParts& parts = figure.parts;
     const MomentPanel& m = *options.moment;
     const auto peak = static_cast<std::size_t>(std::max_element(m.rates.begin(), m.rates.end()) - m.rates.begin());
-    const Box& axes = figure.parts.moment;
-    const double x = axes.x0 + axes.width() * (m.times[peak] - m.times.front()) / (m.times.back() - m.times.front());
+    const Box& axes = parts.moment;
+    const double start = std::min(0.0, m.times.front());
+    const double x = axes.x0 + axes.width() * (m.times[peak] - start) / (m.times.back() - start);
     EXPECT_TRUE(near(image.at({x, axes.y0 + 4.0}), scaleColour(0.75), 4)) << describe(image.at({x, axes.y0 + 4.0}));
     EXPECT_TRUE(near(image.at({axes.x1 - 4.0, axes.y0 + 4.0}), kPaperWhite)) << "above the curve's end";
+
+    const Point a = parts.cellCentre(il, iw), b = parts.cellCentre(il + 1, iw);
+    const Point front{a.x + (b.x - a.x) * (10.0 - t0) / (t1 - t0), a.y};
+    // The isochrones' ink is black with white dashes, neither a colour of the scale.
+    bool ink = false;
+    for (double dx = -2.0; dx <= 2.0; dx += 0.5 / image.scale) {
+      const Colour p = image.at({front.x + dx, front.y});
+      ink = ink || dark(p) || near(p, kPaperWhite, 40);
+    }
+    EXPECT_TRUE(ink) << "the 10 s front near x " << front.x;
+
+    const Box& legend = parts.legend;
+    const double middle = (parts.colourBar.x0 + parts.colourBar.x1) / 2;
+    EXPECT_TRUE(near(image.at({middle, legend.y0 + 7.0}), kPaperWhite)) << "the legend's star";
+    EXPECT_TRUE(dark(image.at({middle, legend.y0 + 27.0}))) << "the legend's top edge";
+    int heads = 0;
+    for (const Mark& mark : figure.marks) {
+      if (mark.kind != MarkKind::Polygon || mark.points.size() != 3 || mark.tooltip.rfind("S0", 0) != 0) continue;
+      const Point c{(mark.points[0].x + mark.points[1].x + mark.points[2].x) / 3,
+                    (mark.points[0].y + mark.points[1].y + mark.points[2].y) / 3};
+      bool head = false;
+      for (double d = -1.5; d <= 1.5; d += 0.5 / image.scale) head = head || dark(image.at({c.x + d, c.y})) || dark(image.at({c.x, c.y + d}));
+      EXPECT_TRUE(head) << mark.tooltip;
+      ++heads;
+    }
+    EXPECT_EQ(heads, 4);
   }
 }
 

@@ -321,6 +321,18 @@ void layoutLegend(const Summary& summary, bool topEdge, FigureParts& parts, Text
     none.strokeWidth = 1.0;
     entry(none, "no value");
   }
+  if (parts.referenceMetres > 0.0) {
+    const std::string label = tickLabels({parts.referenceMetres, 2.0 * parts.referenceMetres})[0] + " m";
+    displacementArrow({bar.x0 - 2.0, y + 7.0}, parts.referenceLength, 0.0, marks, "reference: " + label);
+    placeText(textMark({bar.x0 + parts.referenceLength + 2.0, y + 11.0}, label, kTickText, Anchor::Start), room, marks);
+    parts.legend.x1 = std::max(parts.legend.x1, bar.x0 + parts.referenceLength + 2.0 + textWidth(label, kTickText));
+    y += 20.0;
+    parts.legend.y1 = y - 4.0;
+  }
+  if (parts.largestVertical > 0.0) {
+    entry(disc({(bar.x0 + bar.x1) / 2, y + 7.0}, 6.0, kUplift), "up " + formatNumber(parts.largestVertical, 2) + " m");
+    entry(disc({(bar.x0 + bar.x1) / 2, y + 7.0}, 6.0, kSubsidence), "down");
+  }
   room.taken.push_back(parts.legend);
 }
 

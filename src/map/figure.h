@@ -62,6 +62,9 @@ struct FigureParts {
   Box strikeArrow;       // the strike arrow's ink beside the top edge; empty without an outline
   Box outline;           // the fault outline's ink (top edge included); empty without one
   Box legend;            // the legend's box below the colour bar
+  double referenceMetres = 0.0;   // the displacements' reference arrow: its length in m (0: none)
+  double referenceLength = 0.0;   // and in figure units
+  double largestVertical = 0.0;   // m, the largest vertical displacement drawn (0: none)
   Box moment;            // the moment-rate panel's axes; empty when none is drawn
   // The centre of fault-plane cell (il, iw), il in 1..43, iw in 1..22.
   Point cellCentre(int il, int iw) const {

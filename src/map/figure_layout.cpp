@@ -243,7 +243,6 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
 
   layoutFaultPlane(data, summary, options, parts, room, figure.marks);
   layoutColourBar(summary, parts, room, figure.marks);
-  layoutLegend(summary, options.outline && map.hasPositions(), parts, room, figure.marks);
   if (map.hasPositions()) {
     layoutMapView(map, data, summary, options, parts, room, figure.marks);
   } else {
@@ -253,7 +252,8 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
                 room, figure.marks);
     }
   }
-  double bottom = top + height + 42.0;
+  layoutLegend(summary, options.outline && map.hasPositions(), parts, room, figure.marks);
+  double bottom = std::max(top + height + 42.0, parts.legend.y1 + 10.0);
   if (options.moment && options.moment->times.size() >= 2 && options.moment->times.size() == options.moment->rates.size()) {
     const std::string heading = options.moment->heading.empty() ? "Moment rate (N m/s)" : options.moment->heading;
     const std::vector<std::string> lines = wrapText(heading, kHeadingText, false, mapLeft + mapWidth - planeLeft);

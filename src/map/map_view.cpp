@@ -213,6 +213,11 @@ Box cornerBox(const Box& frame, double w, double h, const int (&order)[4], const
   for (int corner : order) {
     if (!ink.touches(at(corner), others)) return at(corner);
   }
+  // No corner clear of the fault: one clear of the other grounds at least.
+  const Ink none;
+  for (int corner : order) {
+    if (!none.touches(at(corner), others)) return at(corner);
+  }
   return at(order[0]);
 }
 
@@ -297,10 +302,10 @@ void outline(const FaultOutline& fault, const Projection& pr, double reference, 
                        std::max(shaft.y1, point.y1)};
 }
 
-constexpr Colour kUplift{200, 40, 40};
-constexpr Colour kSubsidence{40, 80, 200};
 
 // An arrow from `from` along (dx, dy) figure units, black on a thin white halo.
+}  // namespace
+
 void displacementArrow(Point from, double dx, double dy, std::vector<Mark>& marks, const std::string& tooltip) {
   const double length = std::hypot(dx, dy);
   if (!(length > 0.5)) return;
@@ -320,7 +325,6 @@ void displacementArrow(Point from, double dx, double dy, std::vector<Mark>& mark
   marks.push_back(point);
 }
 
-// A filled circle (a 12-sided polygon) of radius r.
 Mark disc(Point at, double r, Colour fill) {
   Mark m;
   m.kind = MarkKind::Polygon;
@@ -334,11 +338,12 @@ Mark disc(Point at, double r, Colour fill) {
   return m;
 }
 
+namespace {
+
 // Each station in the frame: its horizontal displacement as an arrow, its
-// vertical as a disc (red up, blue down, area by size); and a key on a white
-// ground with a reference arrow of a round length.
-void stations(const std::vector<Station>& given, const Projection& pr, double reference, const Box& frame, const Ink& ink,
-              std::vector<Box>& keepOut, TextRoom& room, std::vector<Mark>& marks) {
+// vertical as a disc (red up, blue down, area by size).
+void stations(const std::vector<Station>& given, const Projection& pr, double reference, const Box& frame,
+              FigureParts& parts, std::vector<Mark>& marks) {
   double horizontal = 0.0, vertical = 0.0;
   for (const Station& s : given) {
     horizontal = std::max(horizontal, std::hypot(s.east, s.north));
@@ -357,27 +362,10 @@ void stations(const std::vector<Station>& given, const Projection& pr, double re
     }
     displacementArrow(at, s.east * perMetre, -s.north * perMetre, marks, tip);
   }
-  if (!(horizontal > 0.0) && !(vertical > 0.0)) return;
-  const double metres = horizontal > 0.0 ? roundDown(horizontal) : 0.0;
-  const std::string arrowLabel = tickLabel(metres, metres) + " m";
-  const std::string upLabel = "up " + formatNumber(vertical, 2) + " m", downLabel = "down";
-  const double w = std::max(metres * perMetre + 8.0 + textWidth(arrowLabel, kTickText),
-                            16.0 + textWidth(upLabel + "  " + downLabel, kTickText) + 14.0) + 12.0;
-  const Box box = cornerBox(frame, w, 36.0, {1, 0, 3, 2}, ink, keepOut);
-  marks.push_back(rectMark(box.x0, box.y0, box.width(), box.height(), kPaper));
-  room.taken.push_back(box);
-  keepOut.push_back(box);
-  if (metres > 0.0) {
-    displacementArrow({box.x0 + 6.0, box.y0 + 10.0}, metres * perMetre, 0.0, marks, "reference: " + arrowLabel);
-    marks.push_back(textMark({box.x0 + 10.0 + metres * perMetre, box.y0 + 13.5}, arrowLabel, kTickText, Anchor::Start));
-  }
-  if (vertical > 0.0) {
-    marks.push_back(disc({box.x0 + 11.0, box.y0 + 26.0}, 5.0, kUplift));
-    marks.push_back(textMark({box.x0 + 19.0, box.y0 + 29.5}, upLabel, kTickText, Anchor::Start));
-    const double x = box.x0 + 19.0 + textWidth(upLabel, kTickText) + 12.0;
-    marks.push_back(disc({x, box.y0 + 26.0}, 5.0, kSubsidence));
-    marks.push_back(textMark({x + 8.0, box.y0 + 29.5}, downLabel, kTickText, Anchor::Start));
-  }
+  // The key goes in the legend: a reference arrow of a round length and the largest vertical.
+  parts.referenceMetres = horizontal > 0.0 ? roundDown(horizontal) : 0.0;
+  parts.referenceLength = parts.referenceMetres * perMetre;
+  parts.largestVertical = vertical;
 }
 
 }  // namespace
@@ -497,7 +485,7 @@ void layoutMapView(const MapPlan& plan, const ReportData& data, const Summary& s
       keepOut.push_back(markBox(marks.back()));
     }
   }
-  if (!options.stations.empty()) stations(options.stations, pr, plan.reference, frame, ink, keepOut, room, marks);
+  if (!options.stations.empty()) stations(options.stations, pr, plan.reference, frame, parts, marks);
   scaleBar(pr, frame, ink, keepOut, parts, room, marks);
   keepOut.push_back(parts.scaleBar);
   northArrow(frame, ink, keepOut, parts, room, marks);
