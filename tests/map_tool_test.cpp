@@ -126,6 +126,33 @@ TEST(MapTool, BadInputWritesNothing) {
   }
 }
 
+// --displacement: a station file's first fault is named at its place and
+// nothing is written; a good one draws each station inside the map and
+// names the others.
+TEST(MapTool, StationFiles) {
+  TempDir dir;
+  dir.write("rateA-out4.csv", kReport);
+  const std::string header = "station,lon,lat,east_m,north_m,up_m\n";
+  const struct { std::string stations; int exitCode; std::string err; } cases[] = {
+      {header + "A,-110.5,27.0,0.5,0.1,-0.2\r\nFAR,10,10,0,0,0\n", 0, ""},
+      {"station,lon,lat,east_m,north_m,up_m,los_m\nA,-110.5,27.0,0.5,0.1,-0.2,0.3\n", 0, ""},
+      {"station,lon,lat\n", 2, "s.csv:1:1: error: expected the header \"station,lon,lat,east_m,north_m,up_m\" (with \",los_m\" or without)"},
+      {header + "A,-110.5,27.0,0.5,x,-0.2\n", 2, "s.csv:2:19: error: north_m needs a finite number, not 'x'"},
+      {header + "A,-110.5,97.0,0.5,0.1,-0.2\n", 2, "s.csv:2:10: error: lat needs a latitude from -90 to 90"},
+      {header + "A,-110.5,27.0,0.5,0.1\n", 2, "s.csv:2:1: error: expected 6 fields as the header names, found 5"},
+      {header + "A,-110.5,27.0,inf,0.1,0\n", 2, "s.csv:2:15: error: east_m needs a finite number, not 'inf'"},
+  };
+  for (const auto& c : cases) {
+    dir.write("s.csv", c.stations);
+    const ToolRun run = slipmap(dir, {"--displacement", "s.csv", "-o", "-"});
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.stations;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.err) << c.stations;
+    if (c.exitCode != 0) continue;
+    EXPECT_NE(run.out.find("<title>A: east 0.5 m, north 0.1 m, up -0.2 m</title>"), std::string::npos);
+    EXPECT_EQ(run.out.find("not drawn: FAR") != std::string::npos, c.stations.find("FAR") != std::string::npos);
+  }
+}
+
 // The model beside the report or named by --model: what it adds, and what
 // a model that a run or the geometry would refuse does to the figure.
 TEST(MapTool, WithTheModel) {
