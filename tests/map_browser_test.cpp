@@ -21,6 +21,7 @@
 #include "map/figure_layout.h"
 #include "map/report_reader.h"
 #include "map/source_panels.h"
+#include "map/stations.h"
 #include "map/svg_writer.h"
 #include "tool_runner.h"
 
@@ -88,7 +89,7 @@ bool dark(Colour c) { return c.r < 70 && c.g < 70 && c.b < 70; }
 // arrow or an isochrone may cross some of them, never all four.
 std::vector<Point> cellSamples(const FigureParts& parts, CellIndex cell) {
   const Point c = parts.cellCentre(cell.il, cell.iw);
-  const double d = parts.cellSize / 4;
+  const double d = parts.cellWidth / 4;
   return {{c.x - d, c.y - d}, {c.x + d, c.y - d}, {c.x - d, c.y + d}, {c.x + d, c.y + d}};
 }
 
@@ -168,18 +169,19 @@ TEST(MapBrowser, ScreenshotShowsTheLayout) {
   }
   // The scale bar and the north arrow are ink on a white ground inside the map frame.
   ASSERT_TRUE(parts.map.contains(parts.scaleBar) && parts.map.contains(parts.northArrow));
-  const Box& bar = parts.scaleBar;
-  EXPECT_TRUE(dark(image.at({(bar.x0 + bar.x1) / 2, (bar.y0 + bar.y1) / 2}))) << "scale bar";
-  EXPECT_TRUE(near(image.at({(bar.x0 + bar.x1) / 2, bar.y1 + 2.5}), kPaperWhite)) << "below the scale bar";
+  const Box& bar = parts.scaleBar;  // its ground: the bar 7 to 10 units above the ground's foot
+  EXPECT_TRUE(dark(image.at({bar.x0 + 10.0, bar.y1 - 8.5}))) << "scale bar";
+  EXPECT_TRUE(near(image.at({bar.x0 + 10.0, bar.y1 - 3.0}), kPaperWhite)) << "below the scale bar";
   const Box& north = parts.northArrow;
   EXPECT_TRUE(dark(image.at({(north.x0 + north.x1) / 2, north.y0 + 0.6 * north.height()}))) << "north arrow";
   EXPECT_TRUE(near(image.at({north.x0 + 1.0, north.y0 + 1.0}), kPaperWhite)) << "beside the north arrow";
 }
 
-// The example with its model: the moment-rate curve's fill where the layout
-// puts its peak (the top of the panel's axes at the peak's time), paper above
-// the curve's end.
-TEST(MapBrowser, MomentRatePanelShowsItsPeak) {
+// The example with its model and stations: the moment-rate curve's fill
+// where the layout puts its peak, paper above the curve's end; the 10 s
+// rupture front's ink where the times cross 10 s on the epicentre's row; the
+// legend's star and top edge; each station's arrowhead.
+TEST(MapBrowser, ExampleWithModelAndStations) {
   if (!haveBrowser()) SKIP_OR_FAIL("no chromium on the PATH");
   const auto data = example();
   auto grid = std::make_unique<SubfaultGrid>();
@@ -191,18 +193,57 @@ TEST(MapBrowser, MomentRatePanelShowsItsPeak) {
   ASSERT_TRUE(panels.moment && panels.outline && panels.notes.empty());
   options.moment = panels.moment;
   options.outline = panels.outline;
+  StationError bad;
+  ASSERT_TRUE(readStations(testing::readFile(std::string(SLIP_SOURCE_DIR) + "/tests/data/example-stations.csv"),
+                           options.stations, bad)) << bad.message;
+  const Summary summary = summarize(*data);
+  const int iw = summary.epicentre.iw;
+  int il = summary.epicentre.il;
+  while (il < report::kDataColumns && data->value(report::kRuptureTime, il + 1, iw) < 10.0) ++il;
+  const double t0 = data->value(report::kRuptureTime, il, iw), t1 = data->value(report::kRuptureTime, il + 1, iw);
+  ASSERT_TRUE(t0 < 10.0 && t1 >= 10.0);
   for (int width : {600, 1000, 4000}) {
     SCOPED_TRACE(width);
     options.pixelWidth = width;
     const Figure figure = layoutFigure(*data, options);
     Image image;
-    ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-moment-" + std::to_string(width), image));
+    ASSERT_NO_FATAL_FAILURE(screenshot(figure, "map-browser-example-" + std::to_string(width), image));
+    const FigureParts& parts = figure.parts;
     const MomentPanel& m = *options.moment;
     const auto peak = static_cast<std::size_t>(std::max_element(m.rates.begin(), m.rates.end()) - m.rates.begin());
-    const Box& axes = figure.parts.moment;
-    const double x = axes.x0 + axes.width() * (m.times[peak] - m.times.front()) / (m.times.back() - m.times.front());
+    const Box& axes = parts.moment;
+    const double start = std::min(0.0, m.times.front());
+    const double x = axes.x0 + axes.width() * (m.times[peak] - start) / (m.times.back() - start);
     EXPECT_TRUE(near(image.at({x, axes.y0 + 4.0}), scaleColour(0.75), 4)) << describe(image.at({x, axes.y0 + 4.0}));
     EXPECT_TRUE(near(image.at({axes.x1 - 4.0, axes.y0 + 4.0}), kPaperWhite)) << "above the curve's end";
+
+    const Point a = parts.cellCentre(il, iw), b = parts.cellCentre(il + 1, iw);
+    const Point front{a.x + (b.x - a.x) * (10.0 - t0) / (t1 - t0), a.y};
+    // The isochrones' ink is black with white dashes: grey where smoothed,
+    // never a colour of the scale, which is saturated.
+    auto grey = [](Colour c) { return std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) < 30; };
+    bool ink = false;
+    for (double dx = -2.0; dx <= 2.0; dx += 0.5 / image.scale) ink = ink || grey(image.at({front.x + dx, front.y}));
+    EXPECT_TRUE(ink) << "the 10 s front near x " << front.x;
+
+    const Box& legend = parts.legend;
+    const double middle = (parts.colourBar.x0 + parts.colourBar.x1) / 2;
+    EXPECT_TRUE(near(image.at({middle, legend.y0 + 7.0}), kPaperWhite)) << "the legend's star";
+    EXPECT_TRUE(dark(image.at({middle, legend.y0 + 27.0}))) << "the legend's top edge";
+    int heads = 0;
+    for (const Mark& mark : figure.marks) {
+      if (mark.kind != MarkKind::Polygon || mark.points.size() != 3 || mark.tooltip.rfind("S0", 0) != 0) continue;
+      const Point c{(mark.points[0].x + mark.points[1].x + mark.points[2].x) / 3,
+                    (mark.points[0].y + mark.points[1].y + mark.points[2].y) / 3};
+      bool head = false;
+      for (double d = -1.5; d <= 1.5; d += 0.5 / image.scale) {
+        const Colour p = image.at({c.x + d, c.y}), q = image.at({c.x, c.y + d});
+        head = head || (grey(p) && p.r < 160) || (grey(q) && q.r < 160);
+      }
+      EXPECT_TRUE(head) << mark.tooltip;
+      ++heads;
+    }
+    EXPECT_EQ(heads, 4);
   }
 }
 
@@ -222,7 +263,7 @@ TEST(MapBrowser, NoSeamsBetweenCells) {
     const FigureParts& parts = figure.parts;
     for (int il = 2; il <= 12; ++il) {
       ASSERT_EQ(data->value(report::kSlip, il, 1), 0.0);
-      const double edge = parts.plane.x0 + (il - 1) * parts.cellSize;  // between L il-1 and L il
+      const double edge = parts.plane.x0 + (il - 1) * parts.cellWidth;  // between L il-1 and L il
       for (double dx : {-0.5, 0.0, 0.5}) {
         const Point p{edge + dx / image.scale, parts.cellCentre(il, 1).y};
         EXPECT_TRUE(near(image.at(p), scaleColour(0.0), 3)) << width << " px, L " << il << ": " << describe(image.at(p));
@@ -252,10 +293,10 @@ TEST(MapBrowser, ArrowsReadOnTheDarkestCells) {
   const FigureParts& parts = figure.parts;
   for (CellIndex cell : {CellIndex{1, 1}, CellIndex{20, 11}, CellIndex{42, 22}}) {
     const Point c = parts.cellCentre(cell.il, cell.iw);
-    EXPECT_TRUE(near(image.at({c.x - 0.4 * parts.cellSize, c.y}), scaleColour(0.0), 3)) << "the cell's own colour";
+    EXPECT_TRUE(near(image.at({c.x - 0.4 * parts.cellWidth, c.y}), scaleColour(0.0), 3)) << "the cell's own colour";
     bool ink = false, halo = false;
-    for (double x = c.x - 0.2 * parts.cellSize; x <= c.x + 0.2 * parts.cellSize; x += 0.5 / image.scale) {
-      const Colour p = image.at({x, c.y - 0.2 * parts.cellSize});  // on the shaft, away from the head
+    for (double x = c.x - 0.2 * parts.cellWidth; x <= c.x + 0.2 * parts.cellWidth; x += 0.5 / image.scale) {
+      const Colour p = image.at({x, c.y - 0.2 * parts.cellWidth});  // on the shaft, away from the head
       ink = ink || dark(p);
       halo = halo || (p.r > 200 && p.g > 200 && p.b > 200);
     }

@@ -45,7 +45,10 @@ TEST(MapTool, OptionsShapeTheFigure) {
   testing::expectQuietSuccess(slipmap(dir, {"--width=500", "--title", "M 7 <test>", "--no-arrows", "--contour",
                                             "10", "-o", "figure.svg", "run.csv"}));
   const std::string svg = dir.read("figure.svg");
-  EXPECT_NE(svg.find("width=\"500\" height=\"232\""), std::string::npos);
+  // Laid out 600 units wide, shown 500 pixels wide, and narrower in a narrower container.
+  EXPECT_NE(svg.find("width=\"500\" height=\""), std::string::npos);
+  EXPECT_NE(svg.find("viewBox=\"0 0 600 "), std::string::npos);
+  EXPECT_NE(svg.find("style=\"max-width:100%;height:auto\""), std::string::npos);
   EXPECT_NE(svg.find("<title>M 7 &lt;test&gt; \xe2\x80\x94 largest slip 7.21353 m at W 11, L 21"), std::string::npos);
   EXPECT_NE(svg.find("rupture time every 10 s"), std::string::npos);
   EXPECT_EQ(svg.find("rake arrows"), std::string::npos);
@@ -81,7 +84,8 @@ TEST(MapTool, CommandLineMistakes) {
       {{"--contour=0"}, "--contour needs a number of seconds above 0, not '0'"},
       {{"--contour"}, "--contour needs a value (SECONDS)"},
       {{"a.csv", "b.csv"}, "one [REPORT] at a time: 'b.csv' is one too many"},
-      {{"--contour", "0.01"}, "--contour 0.01 gives more than 200 contour lines"},
+      {{"--contour", "0.01"}, "--contour 0.01 gives more than 200 contour lines over the report's rupture times"},
+      {{"--contour", "1e-300"}, "--contour 1e-300 gives more than 200 contour lines over the report's rupture times"},
       {{"-o", "./rateA-out4.csv"}, "the output './rateA-out4.csv' is the input 'rateA-out4.csv'"},
   };
   for (const auto& c : cases) {
@@ -119,6 +123,33 @@ TEST(MapTool, BadInputWritesNothing) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(dir.read("rateA-out4.svg"), "older figure");
     EXPECT_FALSE(dir.exists("rateA-out4.svg.tmp"));
+  }
+}
+
+// --displacement: a station file's first fault is named at its place and
+// nothing is written; a good one draws each station inside the map and
+// names the others.
+TEST(MapTool, StationFiles) {
+  TempDir dir;
+  dir.write("rateA-out4.csv", kReport);
+  const std::string header = "station,lon,lat,east_m,north_m,up_m\n";
+  const struct { std::string stations; int exitCode; std::string err; } cases[] = {
+      {header + "A,-110.5,27.0,0.5,0.1,-0.2\r\nFAR,10,10,0,0,0\n", 0, ""},
+      {"station,lon,lat,east_m,north_m,up_m,los_m\nA,-110.5,27.0,0.5,0.1,-0.2,0.3\n", 0, ""},
+      {"station,lon,lat\n", 2, "s.csv:1:1: error: expected the header \"station,lon,lat,east_m,north_m,up_m\" (with \",los_m\" or without)"},
+      {header + "A,-110.5,27.0,0.5,x,-0.2\n", 2, "s.csv:2:19: error: north_m needs a finite number, not 'x'"},
+      {header + "A,-110.5,97.0,0.5,0.1,-0.2\n", 2, "s.csv:2:10: error: lat needs a latitude from -90 to 90"},
+      {header + "A,-110.5,27.0,0.5,0.1\n", 2, "s.csv:2:1: error: expected 6 fields as the header names, found 5"},
+      {header + "A,-110.5,27.0,inf,0.1,0\n", 2, "s.csv:2:15: error: east_m needs a finite number, not 'inf'"},
+  };
+  for (const auto& c : cases) {
+    dir.write("s.csv", c.stations);
+    const ToolRun run = slipmap(dir, {"--displacement", "s.csv", "-o", "-"});
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.stations;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.err) << c.stations;
+    if (c.exitCode != 0) continue;
+    EXPECT_NE(run.out.find("<title>A: east 0.5 m, north 0.1 m, up -0.2 m</title>"), std::string::npos);
+    EXPECT_EQ(run.out.find("not drawn: FAR") != std::string::npos, c.stations.find("FAR") != std::string::npos);
   }
 }
 

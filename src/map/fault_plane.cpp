@@ -16,17 +16,24 @@ using report::kDataRows;
 
 constexpr Colour kContourInk{255, 255, 255};
 
+// The colour scale's top value, as the report prints slips.
+std::string largestLabel(const Summary& summary) {
+  const report::SectionShape& slip = report::kSections[report::kSlip];
+  const double high = summary.scaleHigh() > summary.scaleLow() ? summary.scaleHigh() : summary.scaleLow() + 1.0;
+  return high == 0.0 ? "0" : printedValue(high, slip.width, slip.decimals);
+}
+
 // Each cell reaches under its right and lower neighbours, drawn after it, so
 // that no background shows between cells where a renderer rounds edges.
 void cells(const ReportData& data, const Summary& summary, const FigureParts& parts, std::vector<Mark>& marks) {
-  const double size = parts.cellSize;
-  const double under = std::min(1.0, size / 4);
+  const double w = parts.cellWidth, h = parts.cellHeight;
+  const double under = std::min(1.0, std::min(w, h) / 4);
   for (int iw = 1; iw <= kDataRows; ++iw) {
     for (int il = 1; il <= kDataColumns; ++il) {
       const Point c = parts.cellCentre(il, iw);
       const bool known = data.has(report::kSlip, il, iw);
-      Mark cell = rectMark(c.x - size / 2, c.y - size / 2, size + (il < kDataColumns ? under : 0.0),
-                           size + (iw < kDataRows ? under : 0.0),
+      Mark cell = rectMark(c.x - w / 2, c.y - h / 2, w + (il < kDataColumns ? under : 0.0),
+                           h + (iw < kDataRows ? under : 0.0),
                            known ? slipColour(data.value(report::kSlip, il, iw), summary.scaleLow(), summary.scaleHigh())
                                  : kNoValueColour);
       cell.tooltip = cellTooltip(data, il, iw);
@@ -68,11 +75,12 @@ void arrows(const ReportData& data, const Summary& summary, const FigureParts& p
     for (int il = 1; il <= kDataColumns; ++il) {
       if (!data.has(report::kSlip, il, iw) || !data.has(report::kRake, il, iw)) continue;
       const double share = data.value(report::kSlip, il, iw) / largest;
-      const double length = 0.9 * parts.cellSize * std::fabs(share);
+      const double cell = std::min(parts.cellWidth, parts.cellHeight);
+      const double length = 0.9 * cell * std::fabs(share);
       if (length < 2.0) continue;  // shorter than its own head: a speck, not an arrow
       Point direction = rakeDirection(data.value(report::kRake, il, iw));
       if (share < 0.0) direction = {-direction.x, -direction.y};
-      arrow(parts.cellCentre(il, iw), length, direction, parts.cellSize, marks);
+      arrow(parts.cellCentre(il, iw), length, direction, cell, marks);
     }
   }
 }
@@ -145,8 +153,8 @@ void isochrones(const ReportData& data, const Summary& summary, double step, con
   for (std::size_t k = 0; k < levels.size(); ++k) {
     for (const Isoline& line : traceIsolines(field, levels[k])) {
       std::vector<Point> points;
-      for (Point p : line.points) points.push_back({parts.plane.x0 + (p.x + 0.5) * parts.cellSize,
-                                                    parts.plane.y0 + (p.y + 0.5) * parts.cellSize});
+      for (Point p : line.points) points.push_back({parts.plane.x0 + (p.x + 0.5) * parts.cellWidth,
+                                                    parts.plane.y0 + (p.y + 0.5) * parts.cellHeight});
       if (line.closed) points.push_back(points.front());
       // White dashes over a thin dark line: white reads on the dark half of
       // the scale, the dark line between the dashes on the light half.
@@ -161,30 +169,62 @@ void isochrones(const ReportData& data, const Summary& summary, double step, con
   for (std::size_t k = 0; k < levels.size(); ++k) isochroneLabel(lines[k], labels[k] + " s", parts, room, marks);
 }
 
+// Ticks along one side of the plane: a label and a short line at each.
+struct SideTicks {
+  std::vector<double> at;  // figure units along the side
+  std::vector<std::string> labels;
+};
+
+// Kilometres from the epicentre at round values when the spacing is known,
+// else cell numbers, the ends first so that a label crowded out is one
+// between them.
+SideTicks sideTicks(double from, double to, double origin, double cell, double km, char index, int cells) {
+  SideTicks ticks;
+  if (km > 0.0) {
+    const double perKm = cell / km;
+    const std::vector<double> values =
+        axisTicks((from - origin) / perKm, (to - origin) / perKm, std::max(2, static_cast<int>((to - from) / 45.0)));
+    ticks.labels = tickLabels(values);
+    for (double v : values) ticks.at.push_back(origin + v * perKm);
+    return ticks;
+  }
+  std::vector<int> numbers{1, cells};
+  for (int k = 5; k < cells; k += 5) numbers.push_back(k);
+  for (int k : numbers) {
+    ticks.at.push_back(from + (k - 0.5) * cell);
+    ticks.labels.push_back(index + std::to_string(k));
+  }
+  return ticks;
+}
+
 void axes(const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
   const Box& plane = parts.plane;
   Mark frame = rectMark(plane.x0, plane.y0, plane.width(), plane.height(), std::nullopt);
   frame.stroke = kInk;
   frame.strokeWidth = 1.0;
   marks.push_back(frame);
-  // The ends first, so that a label crowded out is one between them.
-  for (int il : {1, report::kDataColumns, 5, 10, 15, 20, 25, 30, 35, 40}) {
-    const double x = parts.cellCentre(il, 1).x;
-    if (placeText(textMark({x, plane.y1 + 15.0}, "L" + std::to_string(il), kTickText, Anchor::Middle), room, marks, 3.0)) {
+  const SideTicks along = sideTicks(plane.x0, plane.x1, parts.origin.x, parts.cellWidth, parts.dx, 'L', kDataColumns);
+  for (std::size_t i = 0; i < along.at.size(); ++i) {
+    const double x = along.at[i];
+    if (placeText(textMark({x, plane.y1 + 15.0}, along.labels[i], kTickText, Anchor::Middle), room, marks, 3.0)) {
       marks.push_back(lineMark({{x, plane.y1}, {x, plane.y1 + 4.0}}, kInk, 1.0));
     }
   }
-  for (int iw : {1, report::kDataRows, 5, 10, 15, 20}) {
-    const double y = parts.cellCentre(1, iw).y;
-    if (placeText(textMark({plane.x0 - 6.0, y + 3.5}, "W" + std::to_string(iw), kTickText, Anchor::End), room, marks, 1.0)) {
+  const SideTicks down = sideTicks(plane.y0, plane.y1, parts.origin.y, parts.cellHeight, parts.dz, 'W', kDataRows);
+  for (std::size_t i = 0; i < down.at.size(); ++i) {
+    const double y = down.at[i];
+    if (placeText(textMark({plane.x0 - 6.0, y + 3.5}, down.labels[i], kTickText, Anchor::End), room, marks, 1.0)) {
       marks.push_back(lineMark({{plane.x0 - 4.0, y}, {plane.x0, y}}, kInk, 1.0));
     }
   }
-  placeText(textMark({(plane.x0 + plane.x1) / 2, plane.y1 + 32.0}, "L: along strike", kAxisText, Anchor::Middle), room,
-            marks);
-  Mark down = textMark({8.0 + kAxisText * 0.8, (plane.y0 + plane.y1) / 2}, "W: down dip", kAxisText, Anchor::Middle);
-  down.rotation = -90.0;
-  placeText(down, room, marks);
+  const bool km = parts.dx > 0.0;
+  placeText(textMark({(plane.x0 + plane.x1) / 2, plane.y1 + 32.0},
+                     km ? "Along strike from the epicentre (km)" : "L: along strike", kAxisText, Anchor::Middle),
+            room, marks);
+  Mark dip = textMark({8.0 + kAxisText * 0.8, (plane.y0 + plane.y1) / 2}, km ? "Down dip (km)" : "W: down dip",
+                      kAxisText, Anchor::Middle);
+  dip.rotation = -90.0;
+  placeText(dip, room, marks);
 }
 
 }  // namespace
@@ -206,7 +246,7 @@ void layoutFaultPlane(const ReportData& data, const Summary& summary, const Figu
   Mark star;
   if (summary.hasEpicentre) {
     const CellIndex e = summary.epicentre;
-    star = starMark(parts.cellCentre(e.il, e.iw), std::clamp(parts.cellSize * 0.6, 6.0, 9.0));
+    star = starMark(parts.cellCentre(e.il, e.iw), std::clamp(std::min(parts.cellWidth, parts.cellHeight) * 0.6, 6.0, 9.0));
     room.taken.push_back(markBox(star));
   }
   isochrones(data, summary, isochroneStep(summary, options.contourStep), parts, room, marks);
@@ -214,18 +254,16 @@ void layoutFaultPlane(const ReportData& data, const Summary& summary, const Figu
 }
 
 double colourBarLabelWidth(const Summary& summary) {
-  const report::SectionShape& slip = report::kSections[report::kSlip];
-  const double high = summary.scaleHigh() > summary.scaleLow() ? summary.scaleHigh() : summary.scaleLow() + 1.0;
-  double widest = textWidth("no value", kTickText);
-  for (const std::string& label : tickLabels(niceTicks(summary.scaleLow(), high, 6))) {
+  double widest = textWidth("epicentre", kTickText);
+  for (const std::string& label : {std::string("no value"), std::string("top edge"), largestLabel(summary)}) {
     widest = std::max(widest, textWidth(label, kTickText));
   }
-  return std::max(widest, textWidth(printedValue(high, slip.width, slip.decimals), kTickText));
+  return widest;
 }
 
-// One gradient from the bottom of the scale to its top, a tick at the top
-// value (and at zero when the scale starts below it), round ticks between
-// where they leave room.
+// One gradient from the bottom of the scale to its top, round ticks along
+// it (zero among them), and the largest value marked at the top when it is
+// not a round one.
 void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
   const Box& bar = parts.colourBar;
   Mark gradient;
@@ -241,29 +279,61 @@ void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom&
 
   const double low = summary.scaleLow();
   const double high = summary.scaleHigh() > low ? summary.scaleHigh() : low + 1.0;
-  const report::SectionShape& slip = report::kSections[report::kSlip];
   auto tick = [&](double value, const std::string& label, bool across) {
     const double y = bar.y1 - bar.height() * scalePosition(value, low, high);
     if (!placeText(textMark({bar.x1 + 7.0, y + 3.5}, label, kTickText, Anchor::Start), room, marks, 1.0)) return;
     marks.push_back(lineMark({{across ? bar.x0 : bar.x1, y}, {bar.x1 + 4.0, y}}, kInk, 1.0));
   };
-  tick(high, high == 0.0 ? "0" : printedValue(high, slip.width, slip.decimals), false);
-  tick(low, low == 0.0 ? "0" : printedValue(low, slip.width, slip.decimals), false);
-  if (low < 0.0 && high > 0.0) tick(0.0, "0", true);
-  std::vector<double> ticks;
-  for (double t : niceTicks(low, high, 6)) {
-    if (t > low && t < high) ticks.push_back(t);
+  const std::vector<double> ticks = axisTicks(low, high, std::max(2, static_cast<int>(bar.height() / 30.0)));
+  const bool roundTop = !ticks.empty() && ticks.back() == high;
+  if (!roundTop) {
+    // The largest value, a small wedge pointing at the bar's top.
+    const std::string label = largestLabel(summary);
+    if (placeText(textMark({bar.x1 + 7.0, bar.y0 + 3.5}, label, kTickText, Anchor::Start), room, marks, 1.0)) {
+      Mark wedge;
+      wedge.kind = MarkKind::Polygon;
+      wedge.points = {{bar.x1, bar.y0}, {bar.x1 + 5.0, bar.y0 - 3.0}, {bar.x1 + 5.0, bar.y0 + 3.0}};
+      wedge.fill = kInk;
+      wedge.tooltip = "the largest value";
+      marks.push_back(wedge);
+    }
   }
   const std::vector<std::string> labels = tickLabels(ticks);
-  for (std::size_t i = 0; i < ticks.size(); ++i) {
-    if (ticks[i] != 0.0) tick(ticks[i], labels[i], false);
+  for (std::size_t i = 0; i < ticks.size(); ++i) tick(ticks[i], labels[i], ticks[i] == 0.0 && low < 0.0);
+}
+
+void layoutLegend(const Summary& summary, bool topEdge, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+  const Box& bar = parts.colourBar;
+  double y = bar.y1 + 14.0;
+  parts.legend = {bar.x0, y, bar.x0, y};
+  auto entry = [&](Mark symbol, const std::string& text) {
+    marks.push_back(std::move(symbol));
+    placeText(textMark({bar.x1 + 7.0, y + 11.0}, text, kTickText, Anchor::Start), room, marks);
+    parts.legend.x1 = std::max(parts.legend.x1, bar.x1 + 7.0 + textWidth(text, kTickText));
+    y += 20.0;
+    parts.legend.y1 = y - 4.0;
+  };
+  if (summary.hasEpicentre) entry(starMark({(bar.x0 + bar.x1) / 2, y + 7.0}, 6.0), "epicentre");
+  if (topEdge) entry(lineMark({{bar.x0 - 2.0, y + 7.0}, {bar.x1 + 2.0, y + 7.0}}, kInk, 3.0), "top edge");
+  if (summary.missingSlip) {
+    Mark none = rectMark(bar.x0, y, bar.width(), bar.width(), kNoValueColour);
+    none.stroke = kInk;
+    none.strokeWidth = 1.0;
+    entry(none, "no value");
   }
-  const double legend = bar.y1 + 14.0;
-  Mark none = rectMark(bar.x0, legend, bar.width(), bar.width(), kNoValueColour);
-  none.stroke = kInk;
-  none.strokeWidth = 1.0;
-  marks.push_back(none);
-  placeText(textMark({bar.x1 + 7.0, legend + 11.0}, "no value", kTickText, Anchor::Start), room, marks);
+  if (parts.referenceMetres > 0.0) {
+    const std::string label = tickLabels({parts.referenceMetres, 2.0 * parts.referenceMetres})[0] + " m";
+    displacementArrow({bar.x0 - 2.0, y + 7.0}, parts.referenceLength, 0.0, marks, "reference: " + label);
+    placeText(textMark({bar.x0 + parts.referenceLength + 2.0, y + 11.0}, label, kTickText, Anchor::Start), room, marks);
+    parts.legend.x1 = std::max(parts.legend.x1, bar.x0 + parts.referenceLength + 2.0 + textWidth(label, kTickText));
+    y += 20.0;
+    parts.legend.y1 = y - 4.0;
+  }
+  if (parts.largestVertical > 0.0) {
+    entry(disc({(bar.x0 + bar.x1) / 2, y + 7.0}, 6.0, kUplift), "up " + formatNumber(parts.largestVertical, 2) + " m");
+    entry(disc({(bar.x0 + bar.x1) / 2, y + 7.0}, 6.0, kSubsidence), "down");
+  }
+  room.taken.push_back(parts.legend);
 }
 
 }  // namespace slip::map

@@ -51,15 +51,24 @@ struct Mark {
 // Where the layout put the figure's parts, in figure units.
 struct FigureParts {
   Box plane;             // the fault plane's cells: L 1 at the left, W 1 at the top
-  double cellSize = 0.0;
+  double cellWidth = 0.0;   // one cell along strike
+  double cellHeight = 0.0;  // one cell down dip: cellWidth Dz / Dx when the spacing is known
+  double dx = 0.0, dz = 0.0;  // km per cell along strike and down dip; 0: not known, the axes count cells
+  Point origin;          // where km 0 is on the plane's axes: the epicentre's cell centre
   Box colourBar;
   Box map;               // the map view's frame; empty when the report gives no positions
-  Box scaleBar;          // the scale bar's ink, inside the map frame
-  Box northArrow;        // the north arrow's head, inside the map frame
+  Box scaleBar;          // the scale bar's ground (its ink and label), inside the map frame
+  Box northArrow;        // the north arrow's ground, inside the map frame
+  Box strikeArrow;       // the strike arrow's ink beside the top edge; empty without an outline
+  Box outline;           // the fault outline's ink (top edge included); empty without one
+  Box legend;            // the legend's box below the colour bar
+  double referenceMetres = 0.0;   // the displacements' reference arrow: its length in m (0: none)
+  double referenceLength = 0.0;   // and in figure units
+  double largestVertical = 0.0;   // m, the largest vertical displacement drawn (0: none)
   Box moment;            // the moment-rate panel's axes; empty when none is drawn
   // The centre of fault-plane cell (il, iw), il in 1..43, iw in 1..22.
   Point cellCentre(int il, int iw) const {
-    return {plane.x0 + (il - 0.5) * cellSize, plane.y0 + (iw - 0.5) * cellSize};
+    return {plane.x0 + (il - 0.5) * cellWidth, plane.y0 + (iw - 0.5) * cellHeight};
   }
 };
 

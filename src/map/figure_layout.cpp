@@ -27,7 +27,10 @@ void eachCell(Visit visit) {
 
 void summarizeSlip(const ReportData& data, Summary& s) {
   eachCell([&](int il, int iw) {
-    if (!data.has(report::kSlip, il, iw)) return;
+    if (!data.has(report::kSlip, il, iw)) {
+      s.missingSlip = true;
+      return;
+    }
     const double slip = data.value(report::kSlip, il, iw);
     if (!s.hasSlip || slip > s.maxSlip) {
       s.maxSlip = slip;
@@ -98,6 +101,29 @@ std::vector<std::string> titleLines(const std::vector<std::string>& parts, doubl
 
 double ceilTo(double v, double step) { return std::ceil(v / step) * step; }
 
+// The distance from the epicentre is measured in the fault's plane, so the
+// second difference of its square is 2 Dx^2 from column to column and
+// 2 Dz^2 from row to row, wherever the epicentre lies: the spacing as the
+// model gives it, read back from the report alone. 0 when the report gives
+// too few distances or they do not fit a regular grid.
+double spacingFrom(const ReportData& data, bool alongStrike) {
+  double sum = 0.0;
+  int count = 0;
+  eachCell([&](int il, int iw) {
+    const int l0 = alongStrike ? il - 1 : il, w0 = alongStrike ? iw : iw - 1;
+    const int l1 = alongStrike ? il + 1 : il, w1 = alongStrike ? iw : iw + 1;
+    if (l0 < 1 || w0 < 1 || l1 > kDataColumns || w1 > kDataRows) return;
+    if (!data.has(report::kDistance, l0, w0) || !data.has(report::kDistance, il, iw) ||
+        !data.has(report::kDistance, l1, w1)) return;
+    const double a = data.value(report::kDistance, l0, w0), b = data.value(report::kDistance, il, iw),
+                 c = data.value(report::kDistance, l1, w1);
+    sum += a * a - 2.0 * b * b + c * c;
+    ++count;
+  });
+  const double step = count > 0 ? std::sqrt(sum / (2.0 * count)) : 0.0;
+  return std::isfinite(step) && step > 0.0 ? step : 0.0;
+}
+
 }  // namespace
 
 Summary summarize(const ReportData& data) {
@@ -161,12 +187,19 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
   // The plane and the frame as tall as each other, the frame shaped like the
   // positions' extent when it may take between 28 and 45 hundredths.
   // Without positions the frame's room is only a note's.
+  // Cells Dx by Dz, so that the plane is drawn to scale; square when the
+  // spacing is not known (or absurd: more than 4 times as long one way).
+  parts.dx = spacingFrom(data, true);
+  parts.dz = spacingFrom(data, false);
+  if (!(parts.dx > 0.0 && parts.dz > 0.0 && parts.dz / parts.dx <= 4.0 && parts.dx / parts.dz <= 4.0)) parts.dx = parts.dz = 0.0;
+  const double cellShape = parts.dx > 0.0 ? parts.dz / parts.dx : 1.0;
+  const double planeShape = cellShape * kDataRows / kDataColumns;
   const double mapWidth =
-      map.hasPositions()
-          ? std::clamp(views - views / (1.0 + map.aspect() * kDataRows / kDataColumns), 0.28 * views, 0.45 * views)
-          : 0.15 * views;
+      map.hasPositions() ? std::clamp(views - views / (1.0 + map.aspect() * planeShape), 0.28 * views, 0.45 * views)
+                         : 0.15 * views;
   const double planeWidth = views - mapWidth;
-  parts.cellSize = planeWidth / kDataColumns;
+  parts.cellWidth = planeWidth / kDataColumns;
+  parts.cellHeight = parts.cellWidth * cellShape;
 
   // The title.
   const std::vector<std::string> pieces = titleParts(options, summary);
@@ -201,10 +234,12 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
     }
   }
   const double top = ceilTo(y + kHeadingText * 1.25 * static_cast<double>(headingLines) + 6.0, 1.0);
-  const double height = parts.cellSize * kDataRows;
+  const double height = parts.cellHeight * kDataRows;
   parts.plane = {planeLeft, top, planeLeft + planeWidth, top + height};
   parts.map = map.hasPositions() ? Box{mapLeft, top, mapLeft + mapWidth, top + height} : Box{};
   parts.colourBar = {barLeft, top, barLeft + 14.0, top + height};
+  parts.origin = summary.hasEpicentre ? parts.cellCentre(summary.epicentre.il, summary.epicentre.iw)
+                                      : Point{parts.plane.x0, parts.plane.y0};
 
   layoutFaultPlane(data, summary, options, parts, room, figure.marks);
   layoutColourBar(summary, parts, room, figure.marks);
@@ -217,7 +252,8 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
                 room, figure.marks);
     }
   }
-  double bottom = top + height + 42.0;
+  layoutLegend(summary, options.outline && map.hasPositions(), parts, room, figure.marks);
+  double bottom = std::max(top + height + 42.0, parts.legend.y1 + 10.0);
   if (options.moment && options.moment->times.size() >= 2 && options.moment->times.size() == options.moment->rates.size()) {
     const std::string heading = options.moment->heading.empty() ? "Moment rate (N m/s)" : options.moment->heading;
     const std::vector<std::string> lines = wrapText(heading, kHeadingText, false, mapLeft + mapWidth - planeLeft);
@@ -232,7 +268,15 @@ Figure layoutFigure(const ReportData& data, const FigureOptions& options) {
 
   double lowest = 0.0;
   for (const Mark& m : figure.marks) lowest = std::max(lowest, markBox(m).y1);
-  for (const std::string& note : options.notes) {
+  std::vector<std::string> notes = options.notes;
+  std::string outside;
+  for (const Station& s : options.stations) {
+    const double lon = map.reference + std::remainder(s.lon - map.reference, 360.0);
+    if (map.hasPositions() && lon >= map.west && lon <= map.east && s.lat >= map.south && s.lat <= map.north) continue;
+    outside += (outside.empty() ? "" : ", ") + s.name;
+  }
+  if (!outside.empty()) notes.push_back("Stations beyond the map's extent, not drawn: " + outside);
+  for (const std::string& note : notes) {
     for (const std::string& line : wrapText(note, kTickText, false, width - planeLeft - kMargin)) {
       lowest += kTickText * 1.4;
       placeText(textMark({planeLeft, lowest}, line, kTickText, Anchor::Start), room, figure.marks, 0.0);

@@ -30,6 +30,11 @@ struct MomentPanel {
   std::vector<double> times;  // s, ascending
   std::vector<double> rates;  // N m/s, one for each time
   std::string heading;        // above the panel, wrapped to its width; empty: "Moment rate (N m/s)"
+  struct Marker {
+    double time = 0.0;        // s
+    std::string label;        // "T5", "centroid", ...
+  };
+  std::vector<Marker> markers;  // marked on the curve with their times
 };
 
 // The fault's outline in map view, drawn over the patches when given.
@@ -40,6 +45,13 @@ struct FaultOutline {
   double strike = 0.0;        // degrees clockwise from north, for the strike arrow
 };
 
+// A station's ground displacement, drawn on the map view.
+struct Station {
+  std::string name;
+  double lon = 0.0, lat = 0.0;          // degrees
+  double east = 0.0, north = 0.0, up = 0.0;  // m
+};
+
 struct FigureOptions {
   std::string name;           // the report's file name, for the title
   std::string title;          // replaces the name in the title when not empty
@@ -48,6 +60,7 @@ struct FigureOptions {
   int pixelWidth = 1000;      // the SVG's width in pixels
   std::optional<MomentPanel> moment;
   std::optional<FaultOutline> outline;
+  std::vector<Station> stations;   // displacements on the map view
   std::vector<std::string> notes;  // below everything, each wrapped: what was left out and why
 };
 
@@ -67,6 +80,7 @@ struct Summary {
   double maxSlip = 0.0;         // the largest slip
   CellIndex maxCell;            // its first cell, row by row
   double minSlip = 0.0;         // the smallest slip
+  bool missingSlip = false;     // a cell has no slip value
   bool hasRake = false;
   double meanRake = 0.0;        // slip-weighted mean direction, degrees in (-180, 180]
   bool hasEpicentre = false;

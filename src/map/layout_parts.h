@@ -48,10 +48,15 @@ void layoutFaultPlane(const ReportData& data, const Summary& summary, const Figu
 // The plane's heading ("Fault plane: slip, rake arrows, ...").
 std::string faultPlaneHeading(const Summary& summary, const FigureOptions& options);
 
-// The colour bar in parts.colourBar and the "no value" legend entry below
-// it; and the width its labels need right of the bar.
+// The colour bar in parts.colourBar; and the width its labels (and the
+// legend's) need right of the bar.
 void layoutColourBar(const Summary& summary, const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks);
 double colourBarLabelWidth(const Summary& summary);
+// The legend below the colour bar: the epicentre's star, the fault's top
+// edge when the map draws it, the "no value" swatch when a cell has no
+// slip, and the displacements' reference arrow and discs when drawn; sets
+// parts.legend.
+void layoutLegend(const Summary& summary, bool topEdge, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks);
 
 // The map view: what the arrangement needs to know before it sizes the
 // frame, then the marks in it.
@@ -78,6 +83,13 @@ double mapLabelWidth(const MapPlan& plan);
 // Draws in parts.map (given) and sets parts.scaleBar and parts.northArrow.
 void layoutMapView(const MapPlan& plan, const ReportData& data, const Summary& summary, const FigureOptions& options,
                    FigureParts& parts, TextRoom& room, std::vector<Mark>& marks);
+
+// Displacement marks: an arrow from `from` along (dx, dy), black on a thin
+// white halo; a disc of radius r (a 12-sided polygon), ringed in black.
+void displacementArrow(Point from, double dx, double dy, std::vector<Mark>& marks, const std::string& tooltip);
+Mark disc(Point at, double r, Colour fill);
+inline constexpr Colour kUplift{200, 40, 40};
+inline constexpr Colour kSubsidence{40, 80, 200};
 
 // The moment-rate panel with its axes in parts.moment.
 void layoutMomentPanel(const MomentPanel& panel, const FigureParts& parts, TextRoom& room, std::vector<Mark>& marks);

@@ -22,6 +22,7 @@
 #include "map/report_match.h"
 #include "map/report_reader.h"
 #include "map/source_panels.h"
+#include "map/stations.h"
 #include "map/svg_writer.h"
 
 namespace slip::map {
@@ -94,6 +95,7 @@ int draw(const Settings& command) {
   }
   std::vector<std::string> inputs = {command.report};
   if (!model.empty()) inputs.push_back(model);
+  if (!command.displacement.empty()) inputs.push_back(command.displacement);
   const std::string targets[] = {target};
   const std::string clash = cli::checkTargets(inputs, targets);
   if (!clash.empty()) return cli::usageMistake(kProgram, clash);
@@ -124,9 +126,26 @@ int draw(const Settings& command) {
   const double step = isochroneStep(summary, command.figure.contourStep);
   if (contourLevels(summary.minTime, summary.maxTime, step, kMaxContourLines + 1).size() > kMaxContourLines) {
     return cli::usageMistake(kProgram,
-                             "--contour " + formatNumber(step, decimalsFor(step)) + " gives more than 200 contour lines");
+                             "--contour " + command.contour + " gives more than " + std::to_string(kMaxContourLines) +
+                                 " contour lines over the report's rupture times");
   }
   FigureOptions figure = command.figure;
+  if (!command.displacement.empty()) {
+    std::string text;
+    const std::string failed = cli::readInput(command.displacement, text, kLargestReport);
+    if (!failed.empty()) {
+      cli::reportError(kProgram.name, failed);
+      return cli::kExitFailed;
+    }
+    StationError bad;
+    if (!readStations(text, figure.stations, bad)) {
+      std::string_view body = text;
+      if (body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
+      cli::writeDiagnostic(cli::renderDiagnostic({command.displacement, bad.line, bad.column, 0},
+                                                 cli::Severity::Error, bad.message, {}, cli::lineOf(body, bad.line)));
+      return cli::kExitFailed;
+    }
+  }
   bool doubt = false;
   if (const auto refused = addModel(model, command.report, *data, figure, doubt)) return *refused;
   const std::string svg = writeSvg(layoutFigure(*data, figure));

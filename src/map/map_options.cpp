@@ -3,7 +3,7 @@
 namespace slip::map {
 namespace {
 
-enum OptionId { kOutput, kContour, kNoArrows, kTitle, kWidth, kModel };
+enum OptionId { kOutput, kContour, kNoArrows, kTitle, kWidth, kModel, kDisplacement };
 
 constexpr cli::Option kOptions[] = {
     {'o', "output", "FILE", "write the figure to FILE ('-' for standard output)", kOutput},
@@ -12,6 +12,7 @@ constexpr cli::Option kOptions[] = {
     {0, "title", "TEXT", "the title's first words instead of the report's name", kTitle},
     {0, "width", "PIXELS", "the figure's width, 100 to 20000 (default 1000)", kWidth},
     {0, "model", "FILE", "the model for the moment-rate panel and the fault's outline\n(default: rateA.dat beside the report, when it is there)", kModel},
+    {0, "displacement", "FILE", "draw the stations' ground displacement from FILE (slipdeform's\nstation CSV) on the map view", kDisplacement},
 };
 
 }  // namespace
@@ -39,10 +40,12 @@ std::string readSettings(const cli::CommandLine& line, Settings& c) {
       case kContour:
         if (!cli::parseNumber(value, c.figure.contourStep) || !(c.figure.contourStep > 0.0))
           return option.name + " needs a number of seconds above 0, not '" + value + "'";
+        c.contour = value;
         break;
       case kNoArrows: c.figure.arrows = false; break;
       case kTitle: c.figure.title = value; break;
       case kModel: c.model = value; break;
+      case kDisplacement: c.displacement = value; break;
       case kWidth: {
         long long width = 0;
         if (!cli::parseInteger(value, width) || width < 100 || width > 20000)

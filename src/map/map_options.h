@@ -14,6 +14,8 @@ struct Settings {
   std::string report = "rateA-out4.csv";
   std::string output;     // empty: the report's name with the extension .svg; "-": standard output
   std::string model;      // --model; empty: modelBeside(report), when that file exists
+  std::string contour;    // --contour as given, for messages about it
+  std::string displacement;  // --displacement: slipdeform's station CSV; empty: none
   FigureOptions figure;
 };
 

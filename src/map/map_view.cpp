@@ -169,27 +169,80 @@ double roundDown(double x) {
   return power;
 }
 
-// A scale bar in km at the frame's lower left, on a white ground.
-void scaleBar(const Projection& pr, const Box& frame, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
+// The fault's ink on the map, in figure units: every patch's corners and
+// the outline's edges, sampled closely enough for the grounds below (a few
+// units), and the outline's quadrilateral itself.
+struct Ink {
+  std::vector<Point> points;
+  std::vector<Point> outline;  // empty without one
+  bool inside(Point p) const {  // within the outline, a convex quadrilateral either way round
+    if (outline.size() != 4) return false;
+    int sign = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+      const Point a = outline[k], b = outline[(k + 1) % 4];
+      const double cross = (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);
+      const int s = cross > 0.0 ? 1 : cross < 0.0 ? -1 : 0;
+      if (s != 0 && sign != 0 && s != sign) return false;
+      if (s != 0) sign = s;
+    }
+    return true;
+  }
+  bool touches(const Box& box, const std::vector<Box>& others) const {
+    for (const Box& o : others) {
+      if (o.overlaps(box)) return true;
+    }
+    for (const Point& p : points) {
+      if (p.x >= box.x0 && p.x <= box.x1 && p.y >= box.y0 && p.y <= box.y1) return true;
+    }
+    for (Point p : {Point{box.x0, box.y0}, Point{box.x1, box.y0}, Point{box.x0, box.y1}, Point{box.x1, box.y1}}) {
+      if (inside(p)) return true;
+    }
+    return false;
+  }
+};
+
+// A ground of `w` by `h` in one of the frame's corners, the first in
+// `order` (0 lower left, 1 lower right, 2 upper left, 3 upper right) clear
+// of the ink and of `others`; the first corner when none is.
+Box cornerBox(const Box& frame, double w, double h, const int (&order)[4], const Ink& ink, const std::vector<Box>& others) {
+  auto at = [&](int corner) {
+    const double x = corner % 2 == 0 ? frame.x0 + 4.0 : frame.x1 - 4.0 - w;
+    const double y = corner < 2 ? frame.y1 - 4.0 - h : frame.y0 + 4.0;
+    return Box{x, y, x + w, y + h};
+  };
+  for (int corner : order) {
+    if (!ink.touches(at(corner), others)) return at(corner);
+  }
+  // No corner clear of the fault: one clear of the other grounds at least.
+  const Ink none;
+  for (int corner : order) {
+    if (!none.touches(at(corner), others)) return at(corner);
+  }
+  return at(order[0]);
+}
+
+// A scale bar in km on a white ground, where no fault is drawn.
+void scaleBar(const Projection& pr, const Box& frame, const Ink& ink, const std::vector<Box>& others, FigureParts& parts,
+              TextRoom& room, std::vector<Mark>& marks) {
   const double kmPerUnit = kKmPerDegree / pr.scale;
   const double km = roundDown(0.3 * frame.width() * kmPerUnit);
   const double length = km / kmPerUnit;
   const std::string label = tickLabel(km, km) + " km";
   const double ground = std::max(length, textWidth(label, kTickText)) + 12.0;
-  const Box box{frame.x0 + 4.0, frame.y1 - 32.0, frame.x0 + 4.0 + ground, frame.y1 - 4.0};
+  const Box box = cornerBox(frame, ground, 28.0, {0, 1, 2, 3}, ink, others);
   marks.push_back(rectMark(box.x0, box.y0, box.width(), box.height(), kPaper));
   room.taken.push_back(box);
-  parts.scaleBar = {box.x0 + 6.0, box.y1 - 10.0, box.x0 + 6.0 + length, box.y1 - 7.0};
-  marks.push_back(rectMark(parts.scaleBar.x0, parts.scaleBar.y0, length, parts.scaleBar.height(), kInk));
-  for (double x : {parts.scaleBar.x0, parts.scaleBar.x1}) {
-    marks.push_back(lineMark({{x, parts.scaleBar.y0 - 3.0}, {x, parts.scaleBar.y1}}, kInk, 1.0));
-  }
+  parts.scaleBar = box;
+  const Box bar{box.x0 + 6.0, box.y1 - 10.0, box.x0 + 6.0 + length, box.y1 - 7.0};
+  marks.push_back(rectMark(bar.x0, bar.y0, length, bar.height(), kInk));
+  for (double x : {bar.x0, bar.x1}) marks.push_back(lineMark({{x, bar.y0 - 3.0}, {x, bar.y1}}, kInk, 1.0));
   marks.push_back(textMark({box.x0 + 6.0, box.y0 + 12.0}, label, kTickText, Anchor::Start));
 }
 
-// A north arrow at the frame's upper right, on a white ground.
-void northArrow(const Box& frame, FigureParts& parts, TextRoom& room, std::vector<Mark>& marks) {
-  const Box box{frame.x1 - 26.0, frame.y0 + 4.0, frame.x1 - 4.0, frame.y0 + 42.0};
+// A north arrow on a white ground, where no fault and no scale bar is.
+void northArrow(const Box& frame, const Ink& ink, const std::vector<Box>& others, FigureParts& parts, TextRoom& room,
+                std::vector<Mark>& marks) {
+  const Box box = cornerBox(frame, 22.0, 38.0, {3, 2, 1, 0}, ink, others);
   marks.push_back(rectMark(box.x0, box.y0, box.width(), box.height(), kPaper));
   room.taken.push_back(box);
   const double middle = (box.x0 + box.x1) / 2;
@@ -201,12 +254,13 @@ void northArrow(const Box& frame, FigureParts& parts, TextRoom& room, std::vecto
   head.points = {{middle, box.y0 + 15.0}, {middle + 7.0, box.y1 - 3.0}, {middle, box.y1 - 9.0}, {middle - 7.0, box.y1 - 3.0}};
   head.fill = kInk;
   marks.push_back(head);
-  parts.northArrow = {middle - 7.0, box.y0 + 15.0, middle + 7.0, box.y1 - 3.0};
+  parts.northArrow = box;
 }
 
-// The fault's outline, its top edge thicker, and an arrow along strike from
-// the top edge's middle.
-void outline(const FaultOutline& fault, const Projection& pr, double reference, std::vector<Mark>& marks) {
+// The fault's outline with its top edge thicker, and beside the top edge,
+// on its up-dip side and parallel to it, an arrow along strike.
+void outline(const FaultOutline& fault, const Projection& pr, double reference, FigureParts& parts, Ink& ink,
+             std::vector<Mark>& marks) {
   Point c[4];
   for (int k = 0; k < 4; ++k) {
     c[k] = pr.at({reference + std::remainder(fault.corners[k].x - reference, 360.0), fault.corners[k].y});
@@ -218,18 +272,100 @@ void outline(const FaultOutline& fault, const Projection& pr, double reference, 
   edge.strokeWidth = 1.2;
   marks.push_back(edge);
   marks.push_back(lineMark({c[0], c[1]}, kInk, 3.0));
+  parts.outline = markBox(marks.back());
+  for (int k = 0; k < 4; ++k) {
+    parts.outline = {std::min(parts.outline.x0, c[k].x - 0.6), std::min(parts.outline.y0, c[k].y - 0.6),
+                     std::max(parts.outline.x1, c[k].x + 0.6), std::max(parts.outline.y1, c[k].y + 0.6)};
+    const Point a = c[k], b = c[(k + 1) % 4];
+    const int steps = static_cast<int>(std::min(std::hypot(b.x - a.x, b.y - a.y) / 2.0, 2000.0)) + 1;
+    for (int i = 0; i <= steps; ++i) ink.points.push_back({a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps});
+  }
+  ink.outline.assign(c, c + 4);
+
   const Point middle{(c[0].x + c[1].x) / 2, (c[0].y + c[1].y) / 2};
   const Point d{std::sin(fault.strike * kDegree), -std::cos(fault.strike * kDegree)};
-  const double length = 24.0;
-  const Point tip{middle.x + d.x * length, middle.y + d.y * length};
+  // Up dip is to the left of strike: (d.y, -d.x) in figure units, y down.
+  const Point away{d.y, -d.x};
+  const double length = std::clamp(0.4 * std::hypot(c[1].x - c[0].x, c[1].y - c[0].y), 24.0, 60.0);
+  const Point from{middle.x + away.x * 12.0 - d.x * length / 2, middle.y + away.y * 12.0 - d.y * length / 2};
+  const Point tip{from.x + d.x * length, from.y + d.y * length};
   const Point base{tip.x - d.x * 7.0, tip.y - d.y * 7.0};
-  marks.push_back(lineMark({middle, base}, kInk, 1.6));
+  marks.push_back(lineMark({from, base}, kInk, 1.6));
   Mark head;
   head.kind = MarkKind::Polygon;
   head.points = {tip, {base.x - d.y * 4.0, base.y + d.x * 4.0}, {base.x + d.y * 4.0, base.y - d.x * 4.0}};
   head.fill = kInk;
   head.tooltip = "strike " + formatNumber(fault.strike, 1) + "\xc2\xb0";
   marks.push_back(head);
+  const Box shaft = markBox(marks[marks.size() - 2]), point = markBox(head);
+  parts.strikeArrow = {std::min(shaft.x0, point.x0), std::min(shaft.y0, point.y0), std::max(shaft.x1, point.x1),
+                       std::max(shaft.y1, point.y1)};
+}
+
+
+// An arrow from `from` along (dx, dy) figure units, black on a thin white halo.
+}  // namespace
+
+void displacementArrow(Point from, double dx, double dy, std::vector<Mark>& marks, const std::string& tooltip) {
+  const double length = std::hypot(dx, dy);
+  if (!(length > 0.5)) return;
+  const Point d{dx / length, dy / length};
+  const double head = std::min(6.0, 0.45 * length);
+  const Point tip{from.x + dx, from.y + dy};
+  const Point base{tip.x - d.x * head, tip.y - d.y * head};
+  marks.push_back(lineMark({from, base}, kPaper, 3.2));
+  marks.push_back(lineMark({from, base}, kInk, 1.4));
+  Mark point;
+  point.kind = MarkKind::Polygon;
+  point.points = {tip, {base.x - d.y * head * 0.5, base.y + d.x * head * 0.5}, {base.x + d.y * head * 0.5, base.y - d.x * head * 0.5}};
+  point.fill = kInk;
+  point.stroke = kPaper;
+  point.strokeWidth = 0.6;
+  point.tooltip = tooltip;
+  marks.push_back(point);
+}
+
+Mark disc(Point at, double r, Colour fill) {
+  Mark m;
+  m.kind = MarkKind::Polygon;
+  for (int k = 0; k < 12; ++k) {
+    const double a = k * 30.0 * kDegree;
+    m.points.push_back({at.x + r * std::cos(a), at.y + r * std::sin(a)});
+  }
+  m.fill = fill;
+  m.stroke = kInk;
+  m.strokeWidth = 0.6;
+  return m;
+}
+
+namespace {
+
+// Each station in the frame: its horizontal displacement as an arrow, its
+// vertical as a disc (red up, blue down, area by size).
+void stations(const std::vector<Station>& given, const Projection& pr, double reference, const Box& frame,
+              FigureParts& parts, std::vector<Mark>& marks) {
+  double horizontal = 0.0, vertical = 0.0;
+  for (const Station& s : given) {
+    horizontal = std::max(horizontal, std::hypot(s.east, s.north));
+    vertical = std::max(vertical, std::fabs(s.up));
+  }
+  const double perMetre = horizontal > 0.0 ? 0.12 * frame.width() / horizontal : 0.0;
+  for (const Station& s : given) {
+    const Point at = pr.at({reference + std::remainder(s.lon - reference, 360.0), s.lat});
+    if (!(at.x >= frame.x0 && at.x <= frame.x1 && at.y >= frame.y0 && at.y <= frame.y1)) continue;
+    const std::string tip = s.name + ": east " + formatNumber(s.east, 3) + " m, north " + formatNumber(s.north, 3) +
+                            " m, up " + formatNumber(s.up, 3) + " m";
+    if (vertical > 0.0 && s.up != 0.0) {
+      Mark d = disc(at, std::max(1.5, 6.0 * std::sqrt(std::fabs(s.up) / vertical)), s.up > 0.0 ? kUplift : kSubsidence);
+      d.tooltip = tip;
+      marks.push_back(d);
+    }
+    displacementArrow(at, s.east * perMetre, -s.north * perMetre, marks, tip);
+  }
+  // The key goes in the legend: a reference arrow of a round length and the largest vertical.
+  parts.referenceMetres = horizontal > 0.0 ? roundDown(horizontal) : 0.0;
+  parts.referenceLength = parts.referenceMetres * perMetre;
+  parts.largestVertical = vertical;
 }
 
 }  // namespace
@@ -334,15 +470,25 @@ void layoutMapView(const MapPlan& plan, const ReportData& data, const Summary& s
                 room, marks);
     }
   }
-  if (options.outline) outline(*options.outline, pr, plan.reference, marks);
+  Ink ink;
+  for (const MapPatch& p : plan.patches) {
+    for (const Point& c : p.corners) ink.points.push_back(pr.at(c));
+  }
+  if (options.outline) outline(*options.outline, pr, plan.reference, parts, ink, marks);
+  std::vector<Box> keepOut;
+  if (!parts.strikeArrow.empty()) keepOut.push_back(parts.strikeArrow);
   if (summary.hasEpicentre) {
     const CellIndex e = summary.epicentre;
     for (std::size_t i = 0; i < plan.centres.size(); ++i) {
-      if (plan.centreCells[i].il == e.il && plan.centreCells[i].iw == e.iw) marks.push_back(starMark(pr.at(plan.centres[i]), 7.0));
+      if (plan.centreCells[i].il != e.il || plan.centreCells[i].iw != e.iw) continue;
+      marks.push_back(starMark(pr.at(plan.centres[i]), 7.0));
+      keepOut.push_back(markBox(marks.back()));
     }
   }
-  scaleBar(pr, frame, parts, room, marks);
-  northArrow(frame, parts, room, marks);
+  if (!options.stations.empty()) stations(options.stations, pr, plan.reference, frame, parts, marks);
+  scaleBar(pr, frame, ink, keepOut, parts, room, marks);
+  keepOut.push_back(parts.scaleBar);
+  northArrow(frame, ink, keepOut, parts, room, marks);
   Mark border = rectMark(frame.x0, frame.y0, frame.width(), frame.height(), std::nullopt);
   border.stroke = kInk;
   border.strokeWidth = 1.0;

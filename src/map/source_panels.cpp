@@ -53,6 +53,7 @@ SourcePanels sourcePanels(const SubfaultGrid& grid, const std::string& modelName
   panel.heading = "Moment rate (N m/s) of " + modelName + ": M0 " + scientific(s.moment, 3) + " N m, Mw " +
                   fixed(s.mw, 2) + ", centroid " + fixed(s.centroidTime, 1) + " s, T5 to T95 " + fixed(s.t5, 1) +
                   " to " + fixed(s.t95, 1) + " s (" + fixed(s.duration, 1) + " s); rigidity 3E10 Pa";
+  panel.markers = {{s.t5, "T5"}, {s.centroidTime, "centroid"}, {s.t95, "T95"}};
   panels.moment = std::move(panel);
 
   if (!fit) {

@@ -215,7 +215,7 @@ std::string writeSvg(const Figure& figure) {
   num(svg, figure.width);
   svg += ' ';
   num(svg, figure.height);
-  svg += "\" font-family=\"sans-serif\">\n<title>";
+  svg += "\" style=\"max-width:100%;height:auto\" font-family=\"sans-serif\">\n<title>";
   appendXmlText(svg, figure.title);
   svg += "</title>\n<rect x=\"0\" y=\"0\"";
   attribute(svg, " width", figure.width);

@@ -61,30 +61,47 @@ Box markBox(const Mark& mark) {
 }
 
 std::vector<std::string> wrapText(std::string_view text, double size, bool bold, double width) {
+  // Widths summed in ems, character by character as textWidth sums them, so
+  // that a line fits here exactly when textWidth says it does; each byte is
+  // looked at a bounded number of times, whatever the words' lengths.
+  const double scale = size * (bold ? 1.1 : 1.0);
   std::vector<std::string> lines(1);
-  auto fits = [&](const std::string& line) { return textWidth(line, size, bold) <= width; };
+  double lineEms = 0.0;
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t end = text.find(' ', at);
     if (end == std::string_view::npos) end = text.size();
-    std::string word(text.substr(at, end - at));
+    const std::string_view word = text.substr(at, end - at);
     at = end + 1;
     if (word.empty()) continue;
-    const std::string joined = lines.back().empty() ? word : lines.back() + " " + word;
-    if (fits(joined)) {
-      lines.back() = joined;
+    double joined = lines.back().empty() ? 0.0 : lineEms + advance(' ');
+    for (char c : word) {
+      if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) joined += advance(static_cast<unsigned char>(c));
+    }
+    if (joined * scale <= width) {
+      if (!lines.back().empty()) lines.back() += ' ';
+      lines.back() += word;
+      lineEms = joined;
       continue;
     }
     if (!lines.back().empty()) lines.emplace_back();
-    // A word wider than a line: as much as fits, whole UTF-8 sequences only.
-    while (!fits(word)) {
-      std::size_t cut = word.size();
-      while (cut > 1 && (!fits(word.substr(0, cut)) || (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80)) --cut;
-      lines.back() = word.substr(0, cut);
-      lines.emplace_back();
-      word = word.substr(cut);
+    // A word wider than a line: as much as fits on each, at least one
+    // character, whole UTF-8 sequences only.
+    std::size_t start = 0;
+    double ems = 0.0;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      const auto c = static_cast<unsigned char>(word[i]);
+      if ((c & 0xC0) == 0x80) continue;
+      if ((ems + advance(c)) * scale > width && i > start) {
+        lines.back() = word.substr(start, i - start);
+        lines.emplace_back();
+        start = i;
+        ems = 0.0;
+      }
+      ems += advance(c);
     }
-    lines.back() = word;
+    lines.back() = word.substr(start);
+    lineEms = ems;
   }
   return lines;
 }
