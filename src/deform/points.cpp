@@ -18,7 +18,7 @@ struct Field {
 }  // namespace
 
 StationsError parseStations(std::string_view text, std::vector<Station>& stations) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   long long lineNumber = 0;
   while (!text.empty()) {
     ++lineNumber;
@@ -28,7 +28,9 @@ StationsError parseStations(std::string_view text, std::vector<Station>& station
     if (line.ends_with('\r')) line.remove_suffix(1);
     if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
     std::vector<Field> fields;
-    for (std::size_t i = 0; i < line.size();) {
+    // Columns count from the line's first byte, a byte-order mark's too.
+    for (std::size_t i = lineNumber == 1 && line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+         i < line.size();) {
       if (isSeparator(line[i])) {
         ++i;
         continue;
