@@ -68,9 +68,10 @@ std::string stationsGeoJson(std::span<const Station> stations, const Field& u, b
 
 std::string esriAsciiGrid(const GridSpec& g, std::span<const double> values) {
   // The nodes are the cells' centres: the lower-left corner lies half a step outside.
-  std::string out = format("ncols %zu\nnrows %zu\nxllcorner %s\nyllcorner %s\ncellsize %s\nNODATA_value -9999\n",
-                           g.columns, g.rows, showValue(g.lonMin - g.step / 2.0).c_str(),
-                           showValue(g.latMin - g.step / 2.0).c_str(), showValue(g.step).c_str());
+  // Twelve digits: 27.1 - 0.025 is 27.075, not the double's 27.075000000000003.
+  std::string out = format("ncols %zu\nnrows %zu\nxllcorner %.12g\nyllcorner %.12g\ncellsize %.12g\n"
+                           "NODATA_value -9999\n",
+                           g.columns, g.rows, g.lonMin - g.step / 2.0, g.latMin - g.step / 2.0, g.step);
   out.reserve(out.size() + values.size() * 14);
   for (std::size_t r = g.rows; r-- > 0;) {  // north first
     for (std::size_t c = 0; c < g.columns; ++c) {

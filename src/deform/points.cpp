@@ -92,7 +92,7 @@ std::string parseGrid(std::string_view text, GridSpec& g) {
   }
   const double nodes = (std::round(steps[0]) + 1.0) * (std::round(steps[1]) + 1.0);
   if (!(nodes <= kMostNodes)) {
-    return format("%.4g nodes: at most 1e8 (a larger STEP or a smaller extent)", nodes);
+    return format("%.0f nodes: at most 1e8 (a larger STEP or a smaller extent)", nodes);
   }
   g.columns = static_cast<std::size_t>(std::round(steps[0])) + 1;
   g.rows = static_cast<std::size_t>(std::round(steps[1])) + 1;
