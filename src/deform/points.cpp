@@ -22,22 +22,24 @@ StationsError parseStations(std::string_view text, std::vector<Station>& station
   long long lineNumber = 0;
   while (!text.empty()) {
     ++lineNumber;
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    if (const std::size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
+    // LF, CR LF or a lone CR ends a line, as the diagnostics count lines.
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    const std::size_t next = end == std::string_view::npos ? text.size()
+                             : text.substr(end, 2) == "\r\n" ? end + 2 : end + 1;
+    text.remove_prefix(next);
+    const std::string_view data = line.substr(0, line.find('#'));
     std::vector<Field> fields;
     // Columns count from the line's first byte, a byte-order mark's too.
-    for (std::size_t i = lineNumber == 1 && line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-         i < line.size();) {
-      if (isSeparator(line[i])) {
+    for (std::size_t i = lineNumber == 1 && data.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+         i < data.size();) {
+      if (isSeparator(data[i])) {
         ++i;
         continue;
       }
       std::size_t j = i;
-      while (j < line.size() && !isSeparator(line[j])) ++j;
-      fields.push_back({line.substr(i, j - i), static_cast<long long>(i) + 1});
+      while (j < data.size() && !isSeparator(data[j])) ++j;
+      fields.push_back({data.substr(i, j - i), static_cast<long long>(i) + 1});
       i = j;
     }
     if (fields.empty()) continue;
