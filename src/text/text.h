@@ -10,8 +10,14 @@
 
 namespace slip {
 
-// printf into a string of whatever length the text needs.
+// printf into a string of whatever length the text needs. MinGW's C++ library
+// formats as C99 does (%zu, %lld), which its compiler checks as gnu_printf:
+// its plain "printf" would check the older Microsoft rules and refuse %zu.
+#ifdef __MINGW32__
+[[gnu::format(gnu_printf, 1, 2)]] std::string format(const char* pattern, ...);
+#else
 [[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
+#endif
 // The same for the arguments of a function that is itself printf-like.
 std::string formatList(const char* pattern, std::va_list args);
 
