@@ -4,6 +4,7 @@
 #include <cmath>
 #include <experimental/simd>
 #include <numbers>
+#include <vector>
 
 namespace slip::deform {
 namespace {
@@ -22,10 +23,17 @@ inline Vec pick(const Vec::mask_type& m, const Vec& a, Vec b) {
 }
 
 // The fault's angles and the medium, the same for every corner.
+// The logarithms A = ln(R + eta) and B = ln(R + d~) enter I2, I3 and I4,
+// and through them the displacement, with factors that are the same at
+// every corner: I4 = a4 A + b4 B + ..., I3 = a3 A + b3 B + ..., I2 = a2 A +
+// b2 B + .... The kernel therefore sums them over the four corners as the
+// logarithms of two products (sum of sign ln x = ln of prod x^sign): two
+// logarithms a point instead of eight.
 struct Plane {
   double sd, cd;   // sin d, cos d (cd 0 for a vertical fault)
   double m;        // mu / (lambda + mu) = 1 - 2 nu
   bool vertical;
+  double a4 = 0.0, b4 = 0.0, a3 = 0.0, b3 = 0.0, a2 = 0.0, b2 = 0.0;
 };
 
 inline Plane plane(double sinDip, double cosDip, double poisson) {
@@ -34,16 +42,34 @@ inline Plane plane(double sinDip, double cosDip, double poisson) {
     f.cd = 0.0;
     f.sd = sinDip < 0.0 ? -1.0 : 1.0;
     f.vertical = true;
+    f.a3 = -f.m / 2.0;
+  } else {
+    f.a4 = -f.m * f.sd / f.cd;
+    f.b4 = f.m / f.cd;
+    f.a3 = -f.m + f.sd / f.cd * f.a4;
+    f.b3 = f.sd / f.cd * f.b4;
   }
+  f.a2 = -f.m - f.a3;
+  f.b2 = -f.b3;
   return f;
 }
+
+// The two products of a Chinnery sum: prod (R + eta)^sign and prod (R + d~)^sign,
+// as numerators and denominators.
+template <class V>
+struct LogProducts {
+  V upA, downA, upB, downB;
+};
 
 // The terms of one corner (xi, eta) of the Chinnery sum, times `sign`, added
 // to the displacement per unit slip over 2 pi: (ux, uy, uz) += sign (u1
 // strike-slip terms + u2 dip-slip terms + u3 tensile terms), each term
 // with the sign of the formulas above.
+// With `logs`, A and B are left out here (taken as 0) and their arguments
+// gathered in `logs` instead.
 template <class V>
-void corner(const Plane& f, V xi, V eta, V q, double sign, double u1, double u2, double u3, V& ux, V& uy, V& uz) {
+void corner(const Plane& f, V xi, V eta, V q, double sign, double u1, double u2, double u3, V& ux, V& uy, V& uz,
+            LogProducts<V>* logs = nullptr) {
   using std::atan;
   using std::log;
   using std::sqrt;
@@ -59,7 +85,7 @@ void corner(const Plane& f, V xi, V eta, V q, double sign, double u1, double u2,
   const V re = pick(eta >= zero, r + eta, x2 / reBack);
   const auto reZero = re == zero;
   const V invRe = pick(reZero, zero, one / pick(reZero, one, re));
-  const V lnRe = log(pick(reZero, one / reBack, re));
+  const V reLog = pick(reZero, one / reBack, re);  // ln(R + eta) = -ln(R - eta) where R + eta = 0
   const V rxBack = r - xi;
   const V rx = pick(xi >= zero, r + xi, (eta * eta + q * q) / rxBack);
   const auto rxZero = rx == zero;
@@ -67,6 +93,17 @@ void corner(const Plane& f, V xi, V eta, V q, double sign, double u1, double u2,
   const auto qZero = q == zero;
   const V th = pick(qZero, zero, atan(xi * eta / (pick(qZero, one, q) * r)));
   const V rd = r + dt;
+  V lnRe = zero, lnRd = zero;
+  if (logs) {
+    if (sign > 0.0) {
+      logs->upA = logs->upA * reLog, logs->upB = logs->upB * rd;
+    } else {
+      logs->downA = logs->downA * reLog, logs->downB = logs->downB * rd;
+    }
+  } else {
+    lnRe = log(reLog);
+    lnRd = log(rd);
+  }
 
   V i1, i3, i4, i5;
   if (f.vertical) {
@@ -80,7 +117,7 @@ void corner(const Plane& f, V xi, V eta, V q, double sign, double u1, double u2,
     const V num = eta * (bigX + q * cd) + bigX * (r + bigX) * sd;
     const V den = xi * (r + bigX) * cd;
     i5 = pick(xiZero, zero, (m * 2.0 / cd) * atan(num / pick(xiZero, one, den)));
-    i4 = (m / cd) * (log(rd) - sd * lnRe);
+    i4 = (m / cd) * (lnRd - sd * lnRe);
     i3 = m * (yt / (cd * rd) - lnRe) + (sd / cd) * i4;
     i1 = m * (-xi / (cd * rd)) - (sd / cd) * i5;
   }
@@ -111,15 +148,26 @@ void corner(const Plane& f, V xi, V eta, V q, double sign, double u1, double u2,
 }
 
 // The Chinnery sum at (x, y) of the paper's frame: per unit 2 pi of slip.
+// With `combine`, the logarithms are taken once over the four corners.
 template <class V>
 void chinnery(const Plane& f, V x, V y, double depth, double length, double width, double u1, double u2, double u3,
-              V& ux, V& uy, V& uz) {
+              V& ux, V& uy, V& uz, bool combine = false) {
+  using std::log;
   const V p = y * f.cd + depth * f.sd;
   const V q = y * f.sd - depth * f.cd;
-  corner(f, x, p, q, 1.0, u1, u2, u3, ux, uy, uz);
-  corner(f, x, p - width, q, -1.0, u1, u2, u3, ux, uy, uz);
-  corner(f, x - length, p, q, -1.0, u1, u2, u3, ux, uy, uz);
-  corner(f, x - length, p - width, q, 1.0, u1, u2, u3, ux, uy, uz);
+  LogProducts<V> products{V(1.0), V(1.0), V(1.0), V(1.0)};
+  LogProducts<V>* logs = combine ? &products : nullptr;
+  corner(f, x, p, q, 1.0, u1, u2, u3, ux, uy, uz, logs);
+  corner(f, x, p - width, q, -1.0, u1, u2, u3, ux, uy, uz, logs);
+  corner(f, x - length, p, q, -1.0, u1, u2, u3, ux, uy, uz, logs);
+  corner(f, x - length, p - width, q, 1.0, u1, u2, u3, ux, uy, uz, logs);
+  if (!combine) return;
+  const V a = log(products.upA / products.downA), b = log(products.upB / products.downB);
+  const V i3 = f.a3 * a + f.b3 * b, i2 = f.a2 * a + f.b2 * b, i4 = f.a4 * a + f.b4 * b;
+  const double sd = f.sd, cd = f.cd;
+  ux = ux + u2 * sd * cd * i3 - u3 * sd * sd * i3;
+  uy = uy - u1 * sd * i2;
+  uz = uz - u1 * sd * i4;
 }
 
 // One patch at points given in the local frame, added to east, north, up.
@@ -129,7 +177,7 @@ void addPatch(const PatchTerms& t, const Plane& f, V east, V north, V& ue, V& un
   const V x = de * t.sinStrike + dn * t.cosStrike + t.shiftX;
   const V y = dn * t.sinStrike - de * t.cosStrike + t.shiftY;
   V ux = V(0.0), uy = V(0.0), uz = V(0.0);
-  chinnery(f, x, y, t.depth, t.length, t.width, t.u1, t.u2, 0.0, ux, uy, uz);
+  chinnery(f, x, y, t.depth, t.length, t.width, t.u1, t.u2, 0.0, ux, uy, uz, true);
   ue = ue + (ux * t.sinStrike - uy * t.cosStrike);
   un = un + (ux * t.cosStrike + uy * t.sinStrike);
   uu = uu + uz;
@@ -170,6 +218,8 @@ PatchTerms patchTerms(const Patch& p) {
 void addDisplacement(std::span<const PatchTerms> patches, double poisson, const double* east, const double* north,
                      std::size_t count, double* ue, double* un, double* uu) {
   constexpr std::size_t w = Vec::size();
+  std::vector<Plane> planes;
+  for (const PatchTerms& t : patches) planes.push_back(plane(t.sinDip, t.cosDip, poisson));
   double pe[w], pn[w], oe[w], on[w], ou[w];
   for (std::size_t i = 0; i < count; i += w) {
     const std::size_t n = std::min(w, count - i);
@@ -179,9 +229,8 @@ void addDisplacement(std::span<const PatchTerms> patches, double poisson, const 
     }
     const Vec e(pe, stdx::element_aligned), no(pn, stdx::element_aligned);
     Vec se = 0.0, sn = 0.0, su = 0.0;
-    for (const PatchTerms& t : patches) {
-      const Plane f{t.sinDip, t.cosDip, 1.0 - 2.0 * poisson, t.cosDip == 0.0};
-      addPatch(t, f, e, no, se, sn, su);
+    for (std::size_t j = 0; j < patches.size(); ++j) {
+      addPatch(patches[j], planes[j], e, no, se, sn, su);
     }
     se.copy_to(oe, stdx::element_aligned);
     sn.copy_to(on, stdx::element_aligned);
