@@ -48,9 +48,11 @@ if [ "$mode" = gdal ]; then
   [ $failed = 0 ] && echo "ok   st.geojson: 8 points with their displacements"
 elif [ "$mode" = windows ]; then
   linux=$2 exe=$3
+  wine=/usr/lib/wine/wine64
+  [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
   run() { (cd "$work" && "$@" --depth 16 --stations stations.txt --los -12/39 --grid $grid --grid-out "$out" -q); }
   out=lin run "$linux" > "$work/lin.csv"
-  out=win run wine "$exe" > "$work/win.csv" 2> "$work/win.err" || { cat "$work/win.err" >&2; fail "slipdeform.exe"; }
+  out=win run "$wine" "$exe" > "$work/win.csv" 2> "$work/win.err" || { cat "$work/win.err" >&2; fail "slipdeform.exe"; }
   tr -d '\r' < "$work/win.csv" > "$work/win-lf.csv"
   for pair in "lin.csv win-lf.csv" "lin.east.asc win.east.asc" "lin.up.asc win.up.asc" "lin.los.asc win.los.asc"; do
     set -- $pair
@@ -63,7 +65,7 @@ elif [ "$mode" = windows ]; then
       END {exit bad}' || fail "slipdeform.exe: $2 differs from $1"
   done
   [ $failed = 0 ] && echo "ok   slipdeform.exe: the stations and grids of Linux to 1e-9"
-  refusal=$(cd "$work" && wine "$exe" --depth 16 --grid 0/1/0/1/0.3 --grid-out g 2>&1 | tr -d '\r' || true)
+  refusal=$(cd "$work" && "$wine" "$exe" --depth 16 --grid 0/1/0/1/0.3 --grid-out g 2>&1 | tr -d '\r' || true)
   echo "$refusal" | grep -q 'whole number of STEPs' || fail "slipdeform.exe: the grid refusal: $refusal"
 fi
 [ $failed = 0 ] || { echo "deform: the $mode checks failed" >&2; exit 1; }
