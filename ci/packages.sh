@@ -84,7 +84,7 @@ mkdir -p "$scratch/zip"
 echo "-- $(basename "$zip"):"; (cd "$scratch/zip" && find . -type f | sort | sed 's/^\.\//   /')
 top=$(ls "$scratch/zip")
 dir=$scratch/zip/$top
-for f in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe README.md rateA.dat docs/rateA-out4.svg; do
+for f in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe slipdeform.exe README.md rateA.dat docs/rateA-out4.svg; do
   [ -f "$dir/$f" ] || { echo "the zip has no $f" >&2; exit 1; }
 done
 readme_links "$dir"

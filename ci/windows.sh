@@ -62,10 +62,10 @@ fi
 "$wine" wineboot > /dev/null 2>&1 < /dev/null || true
 trap '"$wineserver" -k > /dev/null 2>&1 || true' EXIT
 
-echo "== windows: cross-build slipreport.exe, slipcheck.exe, slipmap.exe, slipsource.exe and the tests"
+echo "== windows: cross-build slipreport.exe, slipcheck.exe, slipmap.exe, slipsource.exe, slipdeform.exe and the tests"
 cmake -B build-win -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" > build-win/configure.log
 cmake --build build-win -j2
-for exe in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe; do
+for exe in slipreport.exe slipcheck.exe slipmap.exe slipsource.exe slipdeform.exe; do
   dlls=$(x86_64-w64-mingw32-objdump -p "build-win/$exe" | awk '/DLL Name/ {print $3}' | sort | tr '\n' ' ')
   echo "$exe imports: $dlls"
   if [ "$dlls" != "KERNEL32.dll msvcrt.dll " ]; then
@@ -86,10 +86,12 @@ echo "== windows: the Linux reference tool"
 # SLIP_LINUX_BUILD names a Linux build that is already there (.ci/run's build).
 linux_build=${SLIP_LINUX_BUILD:-build-linux-win}
 [ -f "$linux_build/CMakeCache.txt" ] || cmake -B "$linux_build" > /dev/null
-cmake --build "$linux_build" -j2 --target slipreport slipcheck slipmap slipsource > /dev/null
+cmake --build "$linux_build" -j2 --target slipreport slipcheck slipmap slipsource slipdeform > /dev/null
 linux_build=$(cd "$linux_build" && pwd)
 
 bash ci/windows_e2e.sh "$linux_build/slipreport" "$root/build-win/slipreport.exe" "$root/build-win/make_model.exe" \
   "$linux_build/slipmap" "$root/build-win/slipmap.exe"
+
+bash ci/deform.sh windows "$linux_build/slipdeform" "$root/build-win/slipdeform.exe"
 
 echo "== windows: stage took $((SECONDS - stage_start)) s"

@@ -6,15 +6,15 @@
 # The result is one statically linked slipreport.exe: the C++ runtime, libgcc
 # and the mingw support code (winpthread included) are inside it, so it needs
 # no DLL beyond those of the system itself. The posix-threads compiler is the
-# one used: GoogleTest needs its std::mutex, which g++ 12's win32-threads
-# variant lacks.
+# one used, and no other: slipdeform's std::thread and GoogleTest's
+# std::mutex exist only there in g++ 12 (the win32-threads variant, Debian's
+# default x86_64-w64-mingw32-g++, lacks both).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(SLIP_MINGW_TRIPLE x86_64-w64-mingw32)
-find_program(SLIP_MINGW_CXX NAMES ${SLIP_MINGW_TRIPLE}-g++-posix ${SLIP_MINGW_TRIPLE}-g++
-             REQUIRED)
-find_program(SLIP_MINGW_CC NAMES ${SLIP_MINGW_TRIPLE}-gcc-posix ${SLIP_MINGW_TRIPLE}-gcc)
+find_program(SLIP_MINGW_CXX NAMES ${SLIP_MINGW_TRIPLE}-g++-posix REQUIRED)
+find_program(SLIP_MINGW_CC NAMES ${SLIP_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${SLIP_MINGW_CXX})
 if(SLIP_MINGW_CC)
   set(CMAKE_C_COMPILER ${SLIP_MINGW_CC})

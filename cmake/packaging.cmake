@@ -18,7 +18,7 @@ else()
   set(SLIP_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/slipreport)
 endif()
 
-foreach(program slipreport slipcheck slipmap slipsource)
+foreach(program slipreport slipcheck slipmap slipsource slipdeform)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${SLIP_BIN_DIR})
   endif()

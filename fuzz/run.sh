@@ -9,6 +9,9 @@ shift
 declare -A given=()
 # The structure reader is a small line scanner: 20 s covers it, and keeps CI short.
 given[structure]=$((seconds < 20 ? seconds : 20))
+# slipdeform's stations lines and --grid value are smaller still.
+given[stations]=$((seconds < 10 ? seconds : 10))
+given[grid]=$((seconds < 5 ? seconds : 5))
 for pair in "$@"; do given[${pair%%=*}]=${pair#*=}; done
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz

@@ -63,6 +63,7 @@ bool removeFile(const char* name);
 int standardOutput();
 
 // Standard error, unbuffered.
+bool standardErrorIsTerminal();  // a progress bar is drawn only on a terminal
 void writeError(const char* text, std::size_t size);
 void writeError(const char* text);
 // The platform's text for a system error number, as perror would print it.

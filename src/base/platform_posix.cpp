@@ -222,4 +222,6 @@ void unblockSignals() {
   }
 }
 
+bool standardErrorIsTerminal() { return ::isatty(2) == 1; }
+
 }  // namespace slip::platform

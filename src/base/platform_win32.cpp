@@ -332,4 +332,6 @@ void unblockSignals() {
   LeaveCriticalSection(&unitLock.section);  // the TryEnter above
 }
 
+bool standardErrorIsTerminal() { return _isatty(2) != 0; }
+
 }  // namespace slip::platform

@@ -21,7 +21,7 @@ double lat(const SubfaultGrid& g, int il, int iw) { return g.a1_[iw - 1][il - 1]
 // An angle difference brought into -180..180.
 double wrap180(double degrees) { return degrees - 360.0 * std::round(degrees / 360.0); }
 
-[[gnu::format(gnu_printf, 3, 4)]] SourceProblem problem(int il, int iw, const char* pattern, ...) {
+SLIP_PRINTF(3, 4) SourceProblem problem(int il, int iw, const char* pattern, ...) {
   std::va_list args;
   va_start(args, pattern);
   SourceProblem p{formatList(pattern, args), il, iw, false};

@@ -15,7 +15,7 @@ namespace {
 // |v| of a sample: two products, one sum, the square root.
 double speed(double v35, double v125) { return std::sqrt(v35 * v35 + v125 * v125); }
 
-[[gnu::format(gnu_printf, 4, 5)]] SourceProblem problem(int il, int iw, bool ruptureTime, const char* pattern, ...) {
+SLIP_PRINTF(4, 5) SourceProblem problem(int il, int iw, bool ruptureTime, const char* pattern, ...) {
   std::va_list args;
   va_start(args, pattern);
   SourceProblem p{formatList(pattern, args), il, iw, ruptureTime};

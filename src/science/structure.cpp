@@ -22,7 +22,7 @@ std::string shown(std::string_view field) {
   return text;
 }
 
-[[gnu::format(gnu_printf, 4, 5)]] StructureError error(long long line, long long column, long long last, const char* pattern,
+SLIP_PRINTF(4, 5) StructureError error(long long line, long long column, long long last, const char* pattern,
                                                     ...) {
   std::va_list args;
   va_start(args, pattern);

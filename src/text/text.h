@@ -10,10 +10,17 @@
 
 namespace slip {
 
+// The check of a printf-like function's arguments. MinGW's C++ library
+// formats as C99 does (%zu, %lld), which its compiler checks as gnu_printf:
+// its plain "printf" would check the older Microsoft rules and refuse %zu.
+#ifdef __MINGW32__
+#define SLIP_PRINTF(pattern, first) [[gnu::format(gnu_printf, pattern, first)]]
+#else
+#define SLIP_PRINTF(pattern, first) [[gnu::format(printf, pattern, first)]]
+#endif
+
 // printf into a string of whatever length the text needs.
-// gnu_printf: the C99 conversions (%zu) on every platform; mingw's C++ runtime
-// formats through its ISO C printf, not the Windows C library's.
-[[gnu::format(gnu_printf, 1, 2)]] std::string format(const char* pattern, ...);
+SLIP_PRINTF(1, 2) std::string format(const char* pattern, ...);
 // The same for the arguments of a function that is itself printf-like.
 std::string formatList(const char* pattern, std::va_list args);
 

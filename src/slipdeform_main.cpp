@@ -1,0 +1,3 @@
+#include "deform/deform_command.h"
+
+int main(int argc, char** argv) { return slip::deform::runDeform(argc, argv); }
