@@ -372,10 +372,11 @@ void RecordWalk::readingFailed(const ReadStatus& status) {
 
 // What to do about the two failures that mean the file is not a model of
 // this grid: a file that ends with a whole group, and a report given as a
-// model (its first title read as a number). Empty for the others.
+// model (its first title read as a number). Empty for the others; the run's
+// own message stays the first part of the line.
 std::string RecordWalk::nextStep(const ReadStatus& status) const {
   const int role = ModelLayout::role(request_);
-  if (status.code() == kEndOfFile && role == 0) {
+  if (status.code() == kEndOfFile && role == 0 && request_ > 1) {
     return format(": the grid must be %s and the file holds %d", layout_.gridSize().c_str(),
                   ModelLayout::group(request_));
   }
@@ -384,7 +385,8 @@ std::string RecordWalk::nextStep(const ReadStatus& status) const {
     const std::string_view title = report::kSections[0].title;
     const TextPosition end = source_.blockEnd();
     const auto rest = static_cast<std::size_t>(end - failedEntryAt_);
-    const std::string_view text(reinterpret_cast<const char*>(failedEntryAt_), rest < title.size() ? rest : title.size());
+    const std::string_view text(reinterpret_cast<const char*>(failedEntryAt_),
+                                rest < title.size() ? rest : title.size());
     if (text == title) {
       return ": this is slipreport's report, not a model; give the model it was made from (rateA.dat)";
     }

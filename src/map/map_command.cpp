@@ -113,7 +113,8 @@ int draw(const Settings& command) {
     cli::fs::PathInfo info;
     const bool notYet = baseName(command.report) == "rateA-out4.csv" && cli::fs::inspect(command.report, info) == 0 &&
                         info.kind == cli::fs::Kind::Missing;
-    cli::reportError(kProgram.name, unread + (notYet ? ": slipreport writes it; run slipreport on the model first" : ""));
+    const char* nextStep = notYet ? ": slipreport writes it; run slipreport on the model first" : "";
+    cli::reportError(kProgram.name, unread + nextStep);
     return cli::kExitFailed;
   }
   // Heap-held: the report's values are some 70 kB.

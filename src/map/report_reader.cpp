@@ -202,7 +202,9 @@ class Reader {
     std::string message = "expected the title of a section, found " + shown(cell(0));
     // A file that opens with a number is a model, the report's own input.
     const std::size_t text = cell(0).find_first_not_of(" \t");
-    if (first && text != std::string::npos && std::string_view("0123456789+-.").find(cell(0)[text]) != std::string_view::npos) {
+    const bool number = text != std::string::npos && std::string_view("0123456789+-.").find(cell(0)[text]) !=
+                                                         std::string_view::npos;
+    if (first && number) {
       message += ": this is a slip-rate model, not a report; run slipreport on it and give slipmap its report";
     }
     failCell(0, std::move(message));

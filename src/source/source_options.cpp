@@ -18,11 +18,20 @@ constexpr cli::Option kOptions[] = {
      "THICKNESS_KM VP_KM_S VS_KM_S DENSITY_G_CM3; each subfault takes\n"
      "mu = rho Vs^2 of the layer at its depth (needs --depth)",
      kStructure},
-    {0, "depth", "KM", "the hypocentre's depth; a subfault lies at KM + y sin(dip),\ny its km down dip (its first header record's second value)", kDepth},
+    {0, "depth", "KM",
+     "the hypocentre's depth; a subfault lies at KM + y sin(dip),\n"
+     "y its km down dip (its first header record's second value)",
+     kDepth},
     {0, "strike", "DEG", "strike, clockwise from north (default: from the positions)", kStrike},
     {0, "dip", "DEG", "dip, 0 to 90, to the right of strike (default: from the positions)", kDip},
-    {0, "dx", "KM", "subfault length along strike (default: the spacing of x, the\nfirst value of the first header record, column to column)", kDx},
-    {0, "dz", "KM", "subfault width down dip (default: the spacing of y, the\nsecond value of the first header record, row to row)", kDz},
+    {0, "dx", "KM",
+     "subfault length along strike (default: the spacing of x, the\n"
+     "first value of the first header record, column to column)",
+     kDx},
+    {0, "dz", "KM",
+     "subfault width down dip (default: the spacing of y, the\n"
+     "second value of the first header record, row to row)",
+     kDz},
     {0, "dt", "S", "slip-rate sample interval (default 0.5 s)", kDt},
     {0, "onset", "WHEN",
      "rupture (default): a subfault's samples start at its rupture time;\norigin: every subfault's start at 0",
@@ -57,8 +66,9 @@ const cli::Program kProgram = {
     "    (and the Hanks-Kanamori form 2/3 log10(M0 in dyne cm) - 10.7)\n"
     "  the moment-rate function on bins of dt from 0: sample k of a subfault\n"
     "    lasts from t + (k-1) dt to t + k dt, t its rupture time, at the rate\n"
-    "    mu A sqrt(slp35^2 + slp125^2); its peak, centroid time, T5, T95,\n"
-    "    duration and integral (M0 unless a rake changes during slip)\n",
+    "    mu A sqrt(v35^2 + v125^2), v35 and v125 its slip rates along rakes\n"
+    "    of 35 and 125 degrees; its peak, centroid time, T5, T95, duration\n"
+    "    and integral (M0 unless a rake changes during slip)\n",
     kOptions,
     "exit status:\n"
     "  0  done\n"
