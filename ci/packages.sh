@@ -47,7 +47,7 @@ man_pages() {
     [ -f "$man/$program.1" ] || { echo "no manual page $man/$program.1" >&2; return 1; }
     shown=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$man/$program.1" 2>"$scratch/man.err")
     [ ! -s "$scratch/man.err" ] || { cat "$scratch/man.err" >&2; echo "man -l $program.1 complains" >&2; return 1; }
-    grep -A1 '^NAME' <<<"$shown" | grep -q "^ *$program - " || { echo "$program.1 names no $program" >&2; return 1; }
+    grep -A1 '^NAME' <<<"$shown" | grep -Eq "^ *$program +- " || { echo "$program.1 names no $program" >&2; return 1; }
   done
 }
 

@@ -37,34 +37,35 @@ foreach(entry IN LISTS SLIP_PROGRAMS)
   list(APPEND SLIP_PROGRAM_NAMES ${program})
 endforeach()
 
-# The manual pages are written at build time by a small program compiled for
-# each page, so that a page and the program's --help come from one table.
+# The manual pages are written at build time by a small program that links
+# every table, so that a page and the program's --help come from one table.
 # A cross build cannot run it, and the Windows zip has no use for the pages.
-set(SLIP_MAN_PAGES)
 if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32)
   set(man_dir ${CMAKE_BINARY_DIR}/man)
+  set(man_includes "")
+  set(man_tables "")
+  set(man_pages "")
   foreach(entry IN LISTS SLIP_PROGRAMS)
     string(REPLACE " " ";" entry "${entry}")
     list(GET entry 0 program)
     list(GET entry 1 header)
     list(GET entry 2 table)
-    set(see_also ${SLIP_PROGRAM_NAMES})
-    list(REMOVE_ITEM see_also ${program})
-    list(TRANSFORM see_also APPEND "(1)")
-    string(REPLACE ";" ", " see_also "${see_also}")
-    add_executable(man_page_${program} src/man_page_main.cpp)
-    target_link_libraries(man_page_${program} PRIVATE slipcore)
-    target_compile_definitions(man_page_${program} PRIVATE SLIP_MAN_HEADER="${header}"
-                               SLIP_MAN_PROGRAM=${table} SLIP_MAN_SEE_ALSO="${see_also}")
-    add_custom_command(OUTPUT ${man_dir}/${program}.1
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
-      COMMAND man_page_${program} ${man_dir}/${program}.1
-      DEPENDS man_page_${program}
-      COMMENT "Writing the manual page ${program}.1")
-    list(APPEND SLIP_MAN_PAGES ${man_dir}/${program}.1)
+    string(APPEND man_includes "#include \"${header}\"\n")
+    string(APPEND man_tables " &${table},")
+    list(APPEND man_pages ${man_dir}/${program}.1)
   endforeach()
-  add_custom_target(man_pages ALL DEPENDS ${SLIP_MAN_PAGES})
-  install(FILES ${SLIP_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/man_page_programs/man_page_programs.h
+       CONTENT "// Written by cmake/packaging.cmake from SLIP_PROGRAMS.\n#pragma once\n${man_includes}#define SLIP_MAN_PROGRAMS${man_tables}\n")
+  add_executable(man_pages_writer src/man_page_main.cpp)
+  target_include_directories(man_pages_writer PRIVATE ${CMAKE_BINARY_DIR}/man_page_programs)
+  target_link_libraries(man_pages_writer PRIVATE slipcore)
+  add_custom_command(OUTPUT ${man_pages}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
+    COMMAND man_pages_writer ${man_dir}
+    DEPENDS man_pages_writer
+    COMMENT "Writing the manual pages")
+  add_custom_target(man_pages ALL DEPENDS ${man_pages})
+  install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 foreach(program IN LISTS SLIP_PROGRAM_NAMES)
