@@ -10,8 +10,14 @@
 
 namespace slip {
 
-// printf into a string of whatever length the text needs.
+// printf into a string of whatever length the text needs. mingw-w64's g++
+// checks "printf" against Microsoft's runtime, which lacks %zu; the C++
+// runtime there prints through mingw's own, which has it.
+#if defined(__MINGW32__) && !defined(__clang__)
+[[gnu::format(gnu_printf, 1, 2)]] std::string format(const char* pattern, ...);
+#else
 [[gnu::format(printf, 1, 2)]] std::string format(const char* pattern, ...);
+#endif
 // The same for the arguments of a function that is itself printf-like.
 std::string formatList(const char* pattern, std::va_list args);
 
