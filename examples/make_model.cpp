@@ -1,8 +1,8 @@
 // Writes a synthetic slip-rate model in the layout slipreport reads.
 //
-//   make_model [seed [output [style [density]]]]   seed defaults to 1, output to stdout ("-")
+//   make_model SEED [OUTPUT [STYLE [DENSITY]]]   OUTPUT defaults to standard output ("-")
 //
-// The default seed, style and density reproduce examples/rateA.dat. The model: a 43 x 22 grid
+// Seed 1 with the default style and density reproduces examples/rateA.dat. The model: a 43 x 22 grid
 // of 5 km x 4 km subfaults on a plane striking 200 degrees and dipping 18,
 // an elliptical slip patch around the epicentre (subfault 20, 12) with the
 // rake wandering around 90 degrees, split into the two components along
@@ -33,6 +33,7 @@
 //            row and column stay zero
 //   spread   as dense, but the background rates spread over 1e-4 to 5 m/s,
 //            three quarters of them 0.1 m/s or more
+#include <cerrno>
 #include <cinttypes>
 #include <cmath>
 #include <cstdint>
@@ -210,10 +211,45 @@ void writeGroup(std::FILE* out, Random& random, Style style, Density density, in
   writeRecord(out, random, style, s125 + 40, 9, 5);
 }
 
+constexpr const char* kUsage =
+    "usage: make_model SEED [OUTPUT [STYLE [DENSITY]]]\n"
+    "\n"
+    "Writes a synthetic slip-rate model of 22 x 43 subfaults to OUTPUT (default\n"
+    "'-', standard output). SEED is a whole number choosing the random draws;\n"
+    "make_model 1 rateA.dat writes the bundled example model.\n"
+    "  STYLE    mixed (default), e5, list17 or listwrite: how the numbers are written\n"
+    "  DENSITY  sparse (default), dense or spread: dense adds a small slip rate to every\n"
+    "           sample, spread one drawn over 1e-4 to 5 m/s\n";
+
+// Prints the usage line and the way to the help to standard error; returns 64.
+int usageMistake(const char* what, const char* arg) {
+  std::fprintf(stderr, "make_model: %s '%s'\nusage: make_model SEED [OUTPUT [STYLE [DENSITY]]]\n"
+                       "try 'make_model --help' for more information\n", what, arg);
+  return 64;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  Random random{argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1};
+  if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  if (argc < 2) {
+    std::fputs("make_model: give a SEED (1 writes the bundled example)\n"
+               "usage: make_model SEED [OUTPUT [STYLE [DENSITY]]]\n"
+               "try 'make_model --help' for more information\n", stderr);
+    return 64;
+  }
+  if (argc > 5) return usageMistake("unexpected argument", argv[5]);
+  const char* seedText = argv[1];
+  char* seedEnd = nullptr;
+  errno = 0;
+  const std::uint64_t seed = std::strtoull(seedText, &seedEnd, 10);
+  if (*seedText < '0' || *seedText > '9' || *seedEnd != '\0' || errno != 0) {
+    return usageMistake("the seed must be a whole number, not", seedText);
+  }
+  Random random{seed};
   Style style = Style::kMixed;
   if (argc > 3) {
     if (std::strcmp(argv[3], "e5") == 0) {
@@ -223,8 +259,7 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[3], "listwrite") == 0) {
       style = Style::kListWrite;
     } else if (std::strcmp(argv[3], "mixed") != 0) {
-      std::fprintf(stderr, "make_model: unknown style %s (mixed, e5, list17 or listwrite)\n", argv[3]);
-      return 2;
+      return usageMistake("the style must be mixed, e5, list17 or listwrite, not", argv[3]);
     }
   }
   Density density = Density::kSparse;
@@ -234,8 +269,7 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[4], "spread") == 0) {
       density = Density::kSpread;
     } else if (std::strcmp(argv[4], "sparse") != 0) {
-      std::fprintf(stderr, "make_model: unknown density %s (sparse, dense or spread)\n", argv[4]);
-      return 2;
+      return usageMistake("the density must be sparse, dense or spread, not", argv[4]);
     }
   }
   const bool toStdout = argc <= 2 || std::strcmp(argv[2], "-") == 0;

@@ -227,7 +227,7 @@ TEST(Check, FirstOfEachKindInFullTheRestCounted) {
     }
     auto checked = checkText(joinLines(lines));
     EXPECT_EQ(checked.result.warnings, static_cast<long long>(c.at.size())) << c.name;
-    EXPECT_EQ(lineWith(checked.out, "note:"), "rateA.dat: note: " + c.note + "; --all shows every one") << c.name;
+    EXPECT_EQ(lineWith(checked.out, "note:"), "rateA.dat: note: " + c.note + "; --all-warnings shows every one") << c.name;
   }
 
   Lines lines = canonicalLines();
@@ -236,7 +236,7 @@ TEST(Check, FirstOfEachKindInFullTheRestCounted) {
   EXPECT_EQ(some.result.warnings, 3);
   EXPECT_NE(some.out.find("rateA.dat:3:72: warning:"), std::string::npos);
   EXPECT_EQ(some.out.find("rateA.dat:17:72: warning:"), std::string::npos);
-  EXPECT_NE(some.out.find("rateA.dat: note: 2 more \"values beyond a read\" warnings not shown; --all shows every one\n"),
+  EXPECT_NE(some.out.find("rateA.dat: note: 2 more \"values beyond a read\" warnings not shown; --all-warnings shows every one\n"),
             std::string::npos);
 
   auto all = checkText(joinLines(lines), {.all = true});

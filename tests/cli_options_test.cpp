@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/man_page.h"
 #include "cli/options.h"
+#include "model_text.h"
 #include "tool_runner.h"
 
 namespace slip {
@@ -132,6 +134,67 @@ TEST(CommandLine, EveryCompanion) {
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')), c.out);
     EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.err);
+  }
+}
+
+// A manual page says what --help says, in roff: the names, the option table
+// with minus signs escaped, and text that would read as a request made plain.
+TEST(CommandLine, ManPageComesFromTheTable) {
+  cli::Program program = kTest;
+  program.about = "Does a thing.\n.dot and C:\\path\n";
+  program.summary = "do a thing";
+  const std::string page = cli::manPage(program, "9.9.9", "other(1)");
+  for (const char* line : {".TH TOOL 1 \"\" \"slipreport 9.9.9\" \"User Commands\"\n", "tool \\- do a thing\n",
+                           ".B tool\n[options] [INPUT]\n", "\\&.dot and C:\\epath\n", ".B \\-o, \\-\\-output FILE\nwrite FILE\n",
+                           ".B \\-h, \\-\\-help\n", ".SH EXIT STATUS\n.nf\nexit status: 0\n.fi\n", "other(1)\n"}) {
+    EXPECT_NE(page.find(line), std::string::npos) << line;
+  }
+}
+
+// A mistake the user can mend says how, on its first line: the file that is
+// not what the program reads, the grid a model must have, a value that is no
+// number, the model an output would overwrite.
+TEST(CommandLine, MessagesSayTheNextStep) {
+  testing::TempDir empty, dir;
+  const std::string model = testing::canonicalModel();
+  std::size_t cut = 0;  // 500 of the 946 groups, 14 lines each
+  for (int line = 0; line < 500 * 14; ++line) cut = model.find('\n', cut) + 1;
+  testing::writeFile(dir.file("rateA.dat"), model);
+  testing::writeFile(dir.file("small.dat"), model.substr(0, cut));
+  testing::writeFile(dir.file("rateA-out4.csv"), testing::readFile(SLIP_SOURCE_DIR "/tests/data/example-report.csv"));
+  const struct { const char* tool; std::vector<std::string> args; bool inEmpty; int exitCode; const char* line; } cases[] = {
+      {SLIP_MAP_PATH, {}, true, 2,
+       "slipmap: error: rateA-out4.csv: cannot read: No such file or directory: slipreport writes it; run slipreport on the "
+       "model first"},
+      {SLIP_MAP_PATH, {"rateA.dat"}, false, 2,
+       "rateA.dat:1:2: error: expected the title of a section, found \"1 -1 140.01 34.99 9\": this is a slip-rate model, "
+       "not a report; run slipreport on it and give slipmap its report"},
+      {SLIP_MAP_PATH, {"-o", "rateA.dat"}, false, 64,
+       "slipmap: error: the output 'rateA.dat' is the model 'rateA.dat', read for the moment-rate panel: give another output"},
+      {SLIP_CHECK_PATH, {"rateA-out4.csv"}, false, 2,
+       "rateA-out4.csv:1:2: error: invalid number: incomprehensible list input: this is slipreport's report, not a "
+       "model; give the model it was made from (rateA.dat)"},
+      {SLIP_CHECK_PATH, {"small.dat"}, false, 2,
+       "small.dat:7001:1: error: list in: end of file: the grid must be 22 x 43 subfaults (946 groups) and the file "
+       "holds 500"},
+      {SLIP_SOURCE_PATH, {"small.dat"}, false, 2,
+       "small.dat:7001:1: error: list in: end of file: the grid must be 22 x 43 subfaults (946 groups) and the file "
+       "holds 500"},
+      {SLIP_SOURCE_PATH, {"--rigidity", "3e10x"}, false, 64,
+       "slipsource: error: --rigidity '3e10x': not a number; give a rigidity from 1e8 to 5e11 Pa (in Pa: 30 GPa = 3e10)"},
+      {SLIP_CHECK_PATH, {"--all"}, false, 0,  // the old name, until 1.2
+       "rateA.dat: 946 subfaults, 13244 records, 102168 values read: 0 errors, 0 warnings"},
+  };
+  for (const auto& c : cases) {
+    testing::RunOptions options;
+    options.tool = c.tool;
+    options.args = c.args;
+    const testing::ToolRun run = testing::runTool((c.inEmpty ? empty : dir).path(), options);
+    SCOPED_TRACE(std::string(c.tool) + " " + ::testing::PrintToString(c.args));
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    // slipcheck's findings are its output; the others' go to standard error.
+    const std::string& said = c.tool == std::string(SLIP_CHECK_PATH) ? run.out : run.err;
+    EXPECT_EQ(said.substr(0, said.find('\n')), c.line);
   }
 }
 

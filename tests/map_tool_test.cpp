@@ -71,7 +71,7 @@ TEST(MapTool, HelpAndVersion) {
   EXPECT_EQ(version.out, std::string("slipmap ") + SLIP_VERSION + "\n");
 }
 
-const char kUsage[] = "usage: slipmap [options] [REPORT]\n";
+const char kUsage[] = "usage: slipmap [options] [REPORT]\ntry 'slipmap --help' for more information\n";
 
 TEST(MapTool, CommandLineMistakes) {
   TempDir dir;
@@ -173,7 +173,9 @@ TEST(MapTool, WithTheModel) {
       {"", {"--model", "other.dat"}, 2, "slipmap: error: other.dat: cannot read: No such file or directory", false, ""},
       {cut, {}, 2, "rateA.dat:6560:46: error: read start: end of file", false, ""},
       {scrambled, {}, 0, "", true, "Fault outline and strike of rateA.dat left out: "},
-      {kModel, {"-o", "rateA.dat"}, 64, "slipmap: error: the output 'rateA.dat' is the input 'rateA.dat'", false, ""},
+      {kModel, {"-o", "rateA.dat"}, 64,
+       "slipmap: error: the output 'rateA.dat' is the model 'rateA.dat', read for the moment-rate panel: give another output",
+       false, ""},
   };
   for (const auto& c : cases) {
     TempDir dir;

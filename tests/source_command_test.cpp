@@ -110,32 +110,32 @@ TEST(SourceCommand, Refusals) {
        "   |         ^~~~\n"},
       {"a structure without depth", canonical, with({"--structure", "s.txt"}), 64,
        "slipsource: error: --structure needs each subfault's depth: give the hypocentre's --depth KM\n"
-       "usage: slipsource [options] [MODEL]\n"},
+       "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"two rigidities", canonical, with({"--depth", "5", "--structure", "s.txt", "--rigidity", "3e10"}), 64,
        "slipsource: error: --rigidity and --structure both give the rigidity: give one\n"
-       "usage: slipsource [options] [MODEL]\n"},
+       "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"an unknown onset", canonical, with({"--onset", "first"}), 64,
-       "slipsource: error: --onset 'first': give rupture or origin\nusage: slipsource [options] [MODEL]\n"},
+       "slipsource: error: --onset 'first': give rupture or origin\nusage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"two outputs spelled alike, neither there yet", canonical, with({"--depth", "16", "--fsp", "o.x", "--srf", "o.x"}),
-       64, "slipsource: error: the outputs 'o.x' and 'o.x' are the same file\nusage: slipsource [options] [MODEL]\n"},
+       64, "slipsource: error: the outputs 'o.x' and 'o.x' are the same file\nusage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"the table over the model", canonical, with({"--mr", "rateA.dat"}), 64,
-       "slipsource: error: the output 'rateA.dat' is the input 'rateA.dat'\nusage: slipsource [options] [MODEL]\n"},
+       "slipsource: error: the output 'rateA.dat' is the input 'rateA.dat'\nusage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       // Values in another unit than the option's, and the strike's open end.
       {"a rigidity in GPa", canonical, with({"--rigidity", "30"}), 64,
        "slipsource: error: --rigidity '30': give a rigidity from 1e8 to 5e11 Pa (in Pa: 30 GPa = 3e10)\n"
-       "usage: slipsource [options] [MODEL]\n"},
+       "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"a depth in m", canonical, with({"--depth", "16000"}), 64,
        "slipsource: error: --depth '16000': give a depth from 0 to 800 km (in km: 16000 m = 16)\n"
-       "usage: slipsource [options] [MODEL]\n"},
+       "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"a length in m", canonical, with({"--dx", "5000"}), 64,
        "slipsource: error: --dx '5000': give a length above 0 and at most 100 km (in km: 5000 m = 5)\n"
-       "usage: slipsource [options] [MODEL]\n"},
+       "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"an interval in ms", canonical, with({"--dt", "500"}), 64,
        "slipsource: error: --dt '500': give an interval above 0 and at most 20 s (in s: 500 ms = 0.5)\n"
-       "usage: slipsource [options] [MODEL]\n"},
+       "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
       {"a strike of 360", canonical, {"--strike", "360"}, 64,
        "slipsource: error: --strike '360': give a strike from 0 up to 360 degrees\n"
-       "usage: slipsource [options] [MODEL]\n"},
+       "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n"},
   };
   for (const Refused& c : cases) {
     SCOPED_TRACE(c.what);

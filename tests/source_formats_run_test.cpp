@@ -36,7 +36,7 @@ TEST(SourceFormatsRun, DepthRequired) {
     EXPECT_EQ(run.exitCode, 64);
     EXPECT_EQ(run.err, std::string("slipsource: error: ") + c.message +
                            " each subfault's depth: give the hypocentre's --depth KM\n"
-                           "usage: slipsource [options] [MODEL]\n");
+                           "usage: slipsource [options] [MODEL]\ntry 'slipsource --help' for more information\n");
     for (const char* name : {"ex.fsp", "ex.mr", "ex.kml", "a.fsp", "a.kml", "a.srf"}) EXPECT_FALSE(dir.exists(name)) << name;
   }
 }

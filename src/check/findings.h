@@ -80,7 +80,7 @@ struct ReporterOptions {
   bool all = false;
   bool quiet = false;
   KindSet kinds = kEveryKind;
-  const char* moreHint = "--all shows every one";
+  const char* moreHint = "--all-warnings shows every one";
 };
 
 class Reporter {

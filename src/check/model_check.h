@@ -22,7 +22,7 @@ struct CheckOptions {
   bool quiet = false;  // the summary line alone
   KindSet kinds = kEveryKind;  // the warnings said and counted (an error is always said)
   bool summary = true;         // end with the summary line
-  const char* moreHint = "--all shows every one";  // how to see the warnings only counted
+  const char* moreHint = "--all-warnings shows every one";  // how to see the warnings only counted
 };
 
 // The warnings of a text that a run reads as other values than it shows, or

@@ -23,7 +23,7 @@ ModelFile readModelFile(const char* program, const std::string& name, SubfaultGr
   check::CheckOptions options;
   options.kinds = kinds;
   options.summary = false;
-  options.moreHint = "slipcheck --all shows every one";
+  options.moreHint = "slipcheck --all-warnings shows every one";
   const check::ModelReading reading = check::readModel(name, options, out, {&grid, ruptureTimes});
   ModelFile file;
   if (reading.result.systemError != 0) {

@@ -15,6 +15,10 @@ const char* const kRoles[kRequestsPerGroup] = {
 
 }  // namespace
 
+std::string ModelLayout::gridSize() const {
+  return format("%d x %d subfaults (%d groups)", rows_, columns_, groups());
+}
+
 std::string ModelLayout::subfault(int group) const {
   return format("in subfault W%2d L%2d (group %d of %d)", group / columns_ + 1, group % columns_ + 1, group + 1,
                 groups());

@@ -17,6 +17,8 @@ class ModelLayout {
   explicit ModelLayout(const SubfaultGrid& grid) : rows_(grid.nw), columns_(grid.nl) {}
 
   int groups() const { return rows_ * columns_; }
+  // "22 x 43 subfaults (946 groups)": the grid a model must hold.
+  std::string gridSize() const;
   // Request n (from 1) reads record role(n) (from 0) of group group(n) (from 0).
   static int group(int request) { return (request - 1) / kRequestsPerGroup; }
   static int role(int request) { return (request - 1) % kRequestsPerGroup; }

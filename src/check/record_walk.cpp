@@ -9,6 +9,7 @@
 #include "check/value_checks.h"
 #include "text/text.h"
 #include "input/list_reader.h"
+#include "report/report_layout.h"
 
 namespace slip::check {
 namespace {
@@ -366,7 +367,31 @@ void RecordWalk::readingFailed(const ReadStatus& status) {
   std::string context = layout_.request(request_, value);
   if (status.error == ReadError::kReadStart) context += ", at its start: the data ended with the record before";
   tracker_.watchLine(at.line);
-  reporter_.add(Kind::kError, at, runDiagnostic(status), std::move(context));
+  reporter_.add(Kind::kError, at, runDiagnostic(status) + nextStep(status), std::move(context));
+}
+
+// What to do about the two failures that mean the file is not a model of
+// this grid: a file that ends with a whole group, and a report given as a
+// model (its first title read as a number). Empty for the others; the run's
+// own message stays the first part of the line.
+std::string RecordWalk::nextStep(const ReadStatus& status) const {
+  const int role = ModelLayout::role(request_);
+  if (status.code() == kEndOfFile && role == 0 && request_ > 1) {
+    return format(": the grid must be %s and the file holds %d", layout_.gridSize().c_str(),
+                  ModelLayout::group(request_));
+  }
+  if (status.error == ReadError::kInvalidNumber && request_ == 1 && failedInEntry_) {
+    // The reading stops at the title's first letter, still in the source's first block.
+    const std::string_view title = report::kSections[0].title;
+    const TextPosition end = source_.blockEnd();
+    const auto rest = static_cast<std::size_t>(end - failedEntryAt_);
+    const std::string_view text(reinterpret_cast<const char*>(failedEntryAt_),
+                                rest < title.size() ? rest : title.size());
+    if (text == title) {
+      return ": this is slipreport's report, not a model; give the model it was made from (rateA.dat)";
+    }
+  }
+  return {};
 }
 
 void RecordWalk::textAfterTheData(TextPosition at) {

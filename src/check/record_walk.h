@@ -52,6 +52,7 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
     noteEntry(stop, entry, target, given, after);
   }
   void entryFailed(TextPosition stop, ReadError) override {
+    failedEntryAt_ = stop;
     tracker_.locate(stop);
     entryStop_ = tracker_.offset(stop);
     failedInEntry_ = true;
@@ -99,6 +100,7 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   };
 
   static std::string describe(const Piece& piece);
+  std::string nextStep(const ReadStatus& status) const;
   void noteRuptureTime(TextPosition stop, long long stopAt);
   [[gnu::noinline]] void noteEntry(TextPosition stop, const ListEntry& entry, int target, int given, int after);
   void crossed(TextPosition lineFeed, int target);
@@ -123,6 +125,7 @@ class RecordWalk final : public ReadObserver, public TrackerListener {
   long long entryStart_ = 0;    // view offset of the latest entry's first byte
   int target_ = 0;              // the target that entry began
   long long entryStop_ = 0;
+  TextPosition failedEntryAt_ = nullptr;  // where the failed entry's reading stopped
   bool failedInEntry_ = false;
   int onRecord_ = 0;            // targets the current read took from its current record
   bool slashed_ = false;        // the current read ended at a slash

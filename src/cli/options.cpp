@@ -29,15 +29,6 @@ CommandLine mistake(std::string message) {
   return line;
 }
 
-// The option's names as --help lists them: "-o, --output FILE".
-std::string namesOf(const Option& option) {
-  std::string text;
-  if (option.shortName != 0) text += std::string("-") + option.shortName;
-  if (option.longName != nullptr) text += (text.empty() ? "--" : ", --") + std::string(option.longName);
-  if (option.valueName != nullptr) text += std::string(" ") + option.valueName;
-  return text;
-}
-
 bool endsInSeparator(std::string_view path) {
 #ifdef _WIN32
   return path.ends_with('/') || path.ends_with('\\');
@@ -59,6 +50,14 @@ std::string fileNameMistake(const Option& option, const std::string& name, const
 }
 
 }  // namespace
+
+std::string optionNames(const Option& option) {
+  std::string text;
+  if (option.shortName != 0) text += std::string("-") + option.shortName;
+  if (option.longName != nullptr) text += (text.empty() ? "--" : ", --") + std::string(option.longName);
+  if (option.valueName != nullptr) text += std::string(" ") + option.valueName;
+  return text;
+}
 
 CommandLine parseCommandLine(const Program& program, std::span<const std::string> args) {
   CommandLine line;
@@ -155,7 +154,7 @@ std::string helpText(const Program& program) {
       start = end + 1;
     }
   };
-  for (const Option& option : program.options) entry(namesOf(option), option.help);
+  for (const Option& option : program.options) entry(optionNames(option), option.help);
   entry("-h, --help", "show this help and exit");
   entry("--version", "show the version and exit");
   text += "\n";
@@ -165,7 +164,7 @@ std::string helpText(const Program& program) {
 
 int usageMistake(const Program& program, std::string_view message) {
   reportError(program.name, message);
-  writeDiagnostic(usageLine(program));
+  writeDiagnostic(usageLine(program) + "try '" + program.name + " --help' for more information\n");
   return kExitUsage;
 }
 

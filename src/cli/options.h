@@ -43,6 +43,8 @@ struct Program {
   const char* about;               // the paragraph under the usage line in --help
   std::span<const Option> options;
   const char* exitStatuses;        // the closing paragraph of --help
+  const char* summary = "";        // the manual page's one line under NAME
+  bool commandLine = true;         // false: takes no arguments at all (slipreport), no --help
 };
 
 struct GivenOption {
@@ -64,13 +66,16 @@ struct CommandLine {
 CommandLine parseCommandLine(const Program& program, std::span<const std::string> args);
 CommandLine parseCommandLine(const Program& program, int argc, char** argv);
 
+// "-o, --output FILE": the option's names as --help lists them.
+std::string optionNames(const Option& option);
+
 // "usage: slipmap [options] [REPORT]\n"
 std::string usageLine(const Program& program);
 // The whole --help text: usage, about, the options table, -h/--help and --version, exit statuses.
 std::string helpText(const Program& program);
 
 // Handles what every program does alike: prints --help or --version to
-// standard output, or a mistake with the usage line to standard error: the
+// standard output, or a mistake with the usage line (see usageMistake) to standard error: the
 // line's own, or else `valueMistake`, what the program found wrong with a
 // value it reads from the line ("" for none). Returns the exit status, or
 // nothing when the program should go on and run.
@@ -90,7 +95,8 @@ int runCompanion(const Program& program, int argc, char** argv, std::string (*re
   return finishRun(program.name, run(settings));
 }
 
-// Prints "PROG: error: MESSAGE" and the usage line to standard error; returns kExitUsage.
+// Prints "PROG: error: MESSAGE", the usage line and the way to --help to
+// standard error; returns kExitUsage.
 int usageMistake(const Program& program, std::string_view message);
 
 // Option values, read by the text leaf's whole-text parsers.

@@ -94,11 +94,15 @@ int draw(const Settings& command) {
     if (!model.empty() && (cli::fs::inspect(model, info) != 0 || info.kind != cli::fs::Kind::Regular)) model.clear();
   }
   std::vector<std::string> inputs = {command.report};
-  if (!model.empty()) inputs.push_back(model);
   if (!command.displacement.empty()) inputs.push_back(command.displacement);
   const std::string targets[] = {target};
   const std::string clash = cli::checkTargets(inputs, targets);
   if (!clash.empty()) return cli::usageMistake(kProgram, clash);
+  // The model is an input too, though the user may not have named it.
+  if (const std::string models[] = {model}; !model.empty() && !cli::checkTargets(models, targets).empty()) {
+    return cli::usageMistake(kProgram, "the output '" + target + "' is the model '" + model +
+                                           "', read for the moment-rate panel: give another output");
+  }
   const std::string unwritable = cli::checkWritable(targets);
   if (!unwritable.empty()) {
     cli::reportError(kProgram.name, unwritable);
@@ -107,7 +111,12 @@ int draw(const Settings& command) {
   std::string bytes;
   const std::string unread = cli::readInput(command.report, bytes, kLargestReport);
   if (!unread.empty()) {
-    cli::reportError(kProgram.name, unread);
+    // slipreport's report not written yet: the run it needs comes first.
+    cli::fs::PathInfo info;
+    const bool notYet = baseName(command.report) == "rateA-out4.csv" && cli::fs::inspect(command.report, info) == 0 &&
+                        info.kind == cli::fs::Kind::Missing;
+    const char* nextStep = notYet ? ": slipreport writes it; run slipreport on the model first" : "";
+    cli::reportError(kProgram.name, unread + nextStep);
     return cli::kExitFailed;
   }
   // Heap-held: the report's values are some 70 kB.

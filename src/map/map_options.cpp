@@ -30,6 +30,7 @@ const cli::Program kProgram = {
     "exit status: 0 figure written, 1 figure written but look at the warnings\n"
     "(the model's, or a report that is not the model's), 2 bad or unreadable\n"
     "report or unwritable figure (nothing is written), 64 a command-line mistake.\n",
+    "draw a slipreport report as an SVG figure of the fault plane and the map view",
 };
 
 std::string readSettings(const cli::CommandLine& line, Settings& c) {

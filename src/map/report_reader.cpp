@@ -139,7 +139,7 @@ class Reader {
       while (next_ < records_.size() && load(next_) && blank()) ++next_;
       if (!error_.message.empty()) return false;
       if (next_ >= records_.size()) break;
-      int index = titleIndex();
+      int index = titleIndex(std::none_of(seen, seen + kSectionCount, [](bool s) { return s; }));
       if (index < 0) return false;
       if (seen[index]) return failCell(0, "section " + quoted(report::kSections[index].title) +
                                                          " appears a second time");
@@ -194,11 +194,20 @@ class Reader {
   }
   const std::string& cell(std::size_t i) const { return cells_[i].text; }
 
-  int titleIndex() {
+  // `first`: no section has been read yet.
+  int titleIndex(bool first) {
     for (int i = 0; i < kSectionCount; ++i) {
       if (cell(0) == report::kSections[i].title && emptyFrom(1)) return i;
     }
-    failCell(0, "expected the title of a section, found " + shown(cell(0)));
+    std::string message = "expected the title of a section, found " + shown(cell(0));
+    // A file that opens with a number is a model, the report's own input.
+    const std::size_t text = cell(0).find_first_not_of(" \t");
+    const bool number = text != std::string::npos && std::string_view("0123456789+-.").find(cell(0)[text]) !=
+                                                         std::string_view::npos;
+    if (first && number) {
+      message += ": this is a slip-rate model, not a report; run slipreport on it and give slipmap its report";
+    }
+    failCell(0, std::move(message));
     return -1;
   }
 

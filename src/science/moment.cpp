@@ -141,8 +141,8 @@ SourceProblem computeSource(const SubfaultGrid& grid, const Geometry& geometry, 
         if (bins.size() < j0 + kSamples + 1) {  // a subfault that never slips needs no bins
           if (j0 + kSamples + 1 > kMaxBins) {
             return problem(il, iw, timing.onset == Onset::kRuptureTime,
-                           "rupture time %g s puts the subfault's samples beyond %zu bins of %g s", start,
-                           kMaxBins, dt);
+                           "rupture time %g s puts the subfault's samples beyond %llu bins of %g s", start,
+                           static_cast<unsigned long long>(kMaxBins), dt);
           }
           bins.resize(j0 + kSamples + 1, 0.0);
         }

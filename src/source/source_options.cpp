@@ -18,11 +18,20 @@ constexpr cli::Option kOptions[] = {
      "THICKNESS_KM VP_KM_S VS_KM_S DENSITY_G_CM3; each subfault takes\n"
      "mu = rho Vs^2 of the layer at its depth (needs --depth)",
      kStructure},
-    {0, "depth", "KM", "the hypocentre's depth; a subfault lies at KM + a1(2) sin(dip)", kDepth},
+    {0, "depth", "KM",
+     "the hypocentre's depth; a subfault lies at KM + y sin(dip),\n"
+     "y its km down dip (its first header record's second value)",
+     kDepth},
     {0, "strike", "DEG", "strike, clockwise from north (default: from the positions)", kStrike},
     {0, "dip", "DEG", "dip, 0 to 90, to the right of strike (default: from the positions)", kDip},
-    {0, "dx", "KM", "subfault length along strike (default: the a1(1) spacing)", kDx},
-    {0, "dz", "KM", "subfault width down dip (default: the a1(2) spacing)", kDz},
+    {0, "dx", "KM",
+     "subfault length along strike (default: the spacing of x, the\n"
+     "first value of the first header record, column to column)",
+     kDx},
+    {0, "dz", "KM",
+     "subfault width down dip (default: the spacing of y, the\n"
+     "second value of the first header record, row to row)",
+     kDz},
     {0, "dt", "S", "slip-rate sample interval (default 0.5 s)", kDt},
     {0, "onset", "WHEN",
      "rupture (default): a subfault's samples start at its rupture time;\norigin: every subfault's start at 0",
@@ -37,7 +46,7 @@ constexpr cli::Option kOptions[] = {
     {0, "geojson", "FILE", "write the subfaults' outlines and values as GeoJSON", kGeojson},
     {0, "kml", "FILE", "write the subfaults' outlines, coloured by slip, as KML", kKml},
     {0, "all", "PREFIX", "write PREFIX.fsp, .srf, .geojson, .kml and .mr (needs --depth)", kAll},
-    {0, "event", "NAME", "the event's name in the FSP and KML files (default: the model file's)", kEvent},
+    {0, "event", "NAME", "the event's name in the FSP, GeoJSON and KML files\n(default: the model file's)", kEvent},
 };
 
 }  // namespace
@@ -48,21 +57,25 @@ const cli::Program kProgram = {
     1,
     "Reads the slip-rate model MODEL (default rateA.dat) as slipreport reads it\n"
     "and prints the rupture as a seismic source, one quantity a line:\n"
-    "  the geometry: Dx, Dz from the a1(1), a1(2) spacing; strike, dip and the\n"
-    "    epicentre from a plane fitted to the positions a1(3), a1(4)\n"
+    "  the geometry: Dx, Dz from the spacing of x and y (km along strike and\n"
+    "    down dip, the first header record's first two values); strike, dip\n"
+    "    and the epicentre from a plane fitted to the positions (its longitude\n"
+    "    and latitude, the third and fourth)\n"
     "  M0 = sum of mu A slip (N m), A = Dx Dz; slip = sum of v dt, the report's at 0.5 s\n"
     "  Mw = 2/3 (log10 M0 - 9.1), the IASPEI standard form for M0 in N m\n"
     "    (and the Hanks-Kanamori form 2/3 log10(M0 in dyne cm) - 10.7)\n"
     "  the moment-rate function on bins of dt from 0: sample k of a subfault\n"
     "    lasts from t + (k-1) dt to t + k dt, t its rupture time, at the rate\n"
-    "    mu A sqrt(slp35^2 + slp125^2); its peak, centroid time, T5, T95,\n"
-    "    duration and integral (M0 unless a rake changes during slip)\n",
+    "    mu A sqrt(v35^2 + v125^2), v35 and v125 its slip rates along rakes\n"
+    "    of 35 and 125 degrees; its peak, centroid time, T5, T95, duration\n"
+    "    and integral (M0 unless a rake changes during slip)\n",
     kOptions,
     "exit status:\n"
     "  0  done\n"
     "  1  done, but look at the model's warnings (on standard error)\n"
     "  2  the model or structure is refused, or a file cannot be read or written\n"
     "  64 the command line is wrong\n",
+    "give a finite-fault slip-rate model as a seismic source: moment, magnitude, moment rate",
 };
 
 
@@ -71,7 +84,11 @@ std::string readSettings(const cli::CommandLine& line, Settings& s) {
   for (const cli::GivenOption& o : line.options) {
     double v = 0.0;
     const bool isNumber = cli::parseNumber(o.value, v);
-    auto bad = [&](const char* range) { return o.name + " '" + o.value + "': " + range; };
+    // A value that is no number at all says so first: its range alone would
+    // read as if the number were merely too large or too small.
+    auto bad = [&](const char* range) {
+      return o.name + " '" + o.value + "': " + (isNumber ? "" : "not a number; ") + range;
+    };
     switch (o.id) {
       case kRigidity:
         if (!isNumber || !(v >= 1.0e8 && v <= 5.0e11)) {
@@ -115,7 +132,7 @@ std::string readSettings(const cli::CommandLine& line, Settings& s) {
         } else if (o.value == "origin") {
           s.timing.onset = Onset::kOrigin;
         } else {
-          return bad("give rupture or origin");
+          return o.name + " '" + o.value + "': give rupture or origin";
         }
         break;
       case kJson: s.json = true; break;
