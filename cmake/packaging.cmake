@@ -59,7 +59,8 @@ if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32)
        CONTENT "// Written by cmake/packaging.cmake from SLIP_PROGRAMS.\n#pragma once\n${man_includes}#define SLIP_MAN_PROGRAMS${man_tables}\n")
   add_executable(man_pages_writer src/man_page_main.cpp)
   target_include_directories(man_pages_writer PRIVATE ${CMAKE_BINARY_DIR}/man_page_programs)
-  target_link_libraries(man_pages_writer PRIVATE slipcore)
+  # slipdeformcore holds slipdeform's table (and the threads it alone needs).
+  target_link_libraries(man_pages_writer PRIVATE slipdeformcore)
   add_custom_command(OUTPUT ${man_pages}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
     COMMAND man_pages_writer ${man_dir}

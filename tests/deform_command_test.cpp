@@ -61,7 +61,7 @@ struct Refused {
 };
 
 TEST(DeformCommand, Refusals) {
-  const std::string usage = "usage: slipdeform [options] [MODEL]\n";
+  const std::string usage = "usage: slipdeform [options] [MODEL]\ntry 'slipdeform --help' for more information\n";
   const Refused cases[] = {
       {"no depth", kStations, {"--stations", "st.txt"}, 64,
        "slipdeform: error: the subfaults need their depth: give the hypocentre's --depth KM\n" + usage},
