@@ -7,12 +7,13 @@ enum OptionId { kDepth, kStrike, kDip, kDx, kDz, kNu, kStations, kOutput, kGeojs
 
 constexpr cli::Option kOptions[] = {
     {0, "depth", "KM",
-     "the hypocentre's depth (required); a subfault lies at KM + y sin(dip),\n"
-     "y its km down dip (its first header record's second value)",
+     "the hypocentre's depth (required); a subfault lies at\n"
+     "KM + y sin(dip), y its km down dip (its first header\n"
+     "record's second value)",
      kDepth},
     {0, "strike", "DEG", "strike, clockwise from north (default: from the positions)", kStrike},
     {0, "dip", "DEG", "dip, 0 to 90, to the right of strike (default: from the positions)", kDip},
-    {0, "dx", "KM", "subfault length along strike (default: the spacing of x, column to column)", kDx},
+    {0, "dx", "KM", "subfault length along strike (default: the spacing of x,\ncolumn to column)", kDx},
     {0, "dz", "KM", "subfault width down dip (default: the spacing of y, row to row)", kDz},
     {0, "nu", "RATIO", "Poisson's ratio of the half-space, above 0 and below 0.5 (default 0.25)", kNu},
     {0, "stations", "FILE", "stations, one a line: NAME LON LAT (blanks or commas; '#' comments)", kStations},
