@@ -19,7 +19,7 @@ cmake --build "$asan" -j2
 # Leaks are faults too; a finding stops the run with a nonzero status.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$asan" --output-on-failure --no-tests=error
+ctest --test-dir "$asan" -j2 --output-on-failure --no-tests=error
 
 echo "== the example model under valgrind"
 if [ ! -x "$normal/slipreport" ]; then

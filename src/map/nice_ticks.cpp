@@ -12,11 +12,34 @@ long long levelsInside(double low, double high, double step) {
   return last >= first ? static_cast<long long>(last - first) + 1 : 0;
 }
 
+// 10^k, the same bits on every platform where ticks need it: exact for
+// 0 <= k <= 22 and one correctly rounded division for -22 <= k < 0, where the
+// C libraries' pow may differ in the last bit (the Windows one does).
+double powerOfTen(int k) {
+  if (k < -22 || k > 22) return std::pow(10.0, k);
+  double p = 1.0;
+  for (int i = 0; i < (k < 0 ? -k : k); ++i) p *= 10.0;
+  return k < 0 ? 1.0 / p : p;
+}
+
+// floor(log10(x)) for x > 0, settled against those powers so that a last-bit
+// difference in log10 cannot move it.
+int decimalExponent(double x) {
+  int e = static_cast<int>(std::floor(std::log10(x)));
+  if (e >= -21 && e <= 21) {
+    if (x < powerOfTen(e)) {
+      --e;
+    } else if (x >= powerOfTen(e + 1)) {
+      ++e;
+    }
+  }
+  return e;
+}
+
 }  // namespace
 
 double niceNumber(double x, bool roundUp) {
-  const double exponent = std::floor(std::log10(x));
-  const double power = std::pow(10.0, exponent);
+  const double power = powerOfTen(decimalExponent(x));
   const double fraction = x / power;
   double nice = 10.0;
   if (roundUp) {
@@ -52,7 +75,7 @@ std::vector<double> axisTicks(double low, double high, int most) {
   const double span = high / 2 - low / 2;
   const double unit = span < 1e-290 ? 1e-300 : span > 1e290 ? 1e300 : 1.0;  // as in niceTicks
   const double a = low / unit, b = high / unit;
-  double power = std::pow(10.0, std::floor(std::log10(b - a)) - 2.0);
+  double power = powerOfTen(decimalExponent(b - a) - 2);
   for (int decade = 0; decade < 6; ++decade, power *= 10.0) {
     for (double f : {1.0, 2.0, 5.0}) {
       const double step = f * power;
@@ -70,7 +93,7 @@ std::vector<double> axisTicks(double low, double high, int most) {
 
 double contourStep(double low, double high) {
   if (!std::isfinite(low) || !std::isfinite(high) || !(high > low)) return 0.0;
-  double step = std::pow(10.0, std::floor(std::log10(high - low)) - 2.0);
+  double step = powerOfTen(decimalExponent(high - low) - 2);
   if (!(step > 0.0) || !std::isfinite(step) || !std::isfinite(high / step)) return 0.0;  // beyond a double's powers of ten
   const double factors[] = {1.0, 2.0, 5.0};
   for (int decade = 0; decade < 4; ++decade) {
