@@ -49,6 +49,7 @@ const cli::Program kProgram = {
     "  1  done, but look at the warnings (on standard error)\n"
     "  2  the model or stations are refused, or a file cannot be read or written\n"
     "  64 the command line is wrong\n",
+    "predict a finite-fault model's static surface displacement at stations and on grids",
 };
 
 std::string readSettings(const cli::CommandLine& line, Settings& s) {
