@@ -20,7 +20,7 @@ constexpr cli::Option kOptions[] = {
     {'o', "output", "FILE", "write the stations' displacements as CSV to FILE (default '-':\nstandard output)",
      kOutput},
     {0, "geojson", "FILE", "write the stations' displacements as GeoJSON points", kGeojson},
-    {0, "grid", "SPEC", "a grid LONMIN/LONMAX/LATMIN/LATMAX/STEP in degrees, nodes at both ends", kGrid},
+    {0, "grid", "AREA", "a grid LONMIN/LONMAX/LATMIN/LATMAX/STEP in degrees, nodes at both ends", kGrid},
     {0, "grid-out", "PREFIX", "write the grid as PREFIX.east.asc, .north.asc, .up.asc (and .los.asc),\n"
                               "ESRI ASCII grids, each with its .prj",
      kGridOut},
