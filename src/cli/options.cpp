@@ -168,6 +168,18 @@ int usageMistake(const Program& program, std::string_view message) {
   return kExitUsage;
 }
 
+std::optional<int> checkOutputs(const Program& program, std::span<const std::string> inputs,
+                                std::span<const std::string> targets) {
+  const std::string clash = checkTargets(inputs, targets);
+  if (!clash.empty()) return usageMistake(program, clash);
+  const std::string unwritable = checkWritable(targets);
+  if (!unwritable.empty()) {
+    reportError(program.name, unwritable);
+    return kExitFailed;
+  }
+  return std::nullopt;
+}
+
 std::optional<int> settleCommandLine(const Program& program, const CommandLine& line, std::string_view valueMistake) {
   switch (line.outcome) {
     case Outcome::Run:

@@ -99,6 +99,12 @@ int runCompanion(const Program& program, int argc, char** argv, std::string (*re
 // standard error; returns kExitUsage.
 int usageMistake(const Program& program, std::string_view message);
 
+// Before any work: refuses a target that is an input or another target (a
+// usage mistake) or that cannot be written (kExitFailed), saying why; nothing
+// when every target may be written.
+std::optional<int> checkOutputs(const Program& program, std::span<const std::string> inputs,
+                                std::span<const std::string> targets);
+
 // Option values, read by the text leaf's whole-text parsers.
 using slip::parseInteger;
 using slip::parseNumber;

@@ -107,13 +107,7 @@ int run(const Settings& s) {
   if (!s.geojson.empty()) targets.push_back(s.geojson);
   std::vector<std::string> inputs = {s.model};
   if (!s.stations.empty()) inputs.push_back(s.stations);
-  const std::string clash = cli::checkTargets(inputs, targets);
-  if (!clash.empty()) return cli::usageMistake(kProgram, clash);
-  const std::string unwritable = cli::checkWritable(targets);
-  if (!unwritable.empty()) {
-    cli::reportError(kProgram.name, unwritable);
-    return cli::kExitFailed;
-  }
+  if (const std::optional<int> refused = cli::checkOutputs(kProgram, inputs, targets)) return *refused;
 
   std::vector<Station> stations;
   if (!s.stations.empty()) {

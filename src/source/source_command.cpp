@@ -55,13 +55,7 @@ int run(const Settings& s) {
   if (!targets.empty()) {
     std::vector<std::string> inputs = {s.model};
     if (!s.structure.empty()) inputs.push_back(s.structure);
-    const std::string clash = cli::checkTargets(inputs, targets);
-    if (!clash.empty()) return cli::usageMistake(kProgram, clash);
-    const std::string unwritable = cli::checkWritable(targets);
-    if (!unwritable.empty()) {
-      cli::reportError(kProgram.name, unwritable);
-      return cli::kExitFailed;
-    }
+    if (const std::optional<int> refused = cli::checkOutputs(kProgram, inputs, targets)) return *refused;
   }
   Rigidity rigidity = s.rigidity;
   if (!s.structure.empty()) {
